@@ -1,0 +1,5 @@
+#include "win32/clock.h"
+
+namespace win32 {
+Clock::Clock() = default;
+}
