@@ -41,12 +41,14 @@ Desktop& Desktop::current() {
 
 Desktop* Desktop::currentOrNull() { return g_current; }
 
-HMODULE Desktop::registerModule(const std::u16string& path) {
+HMODULE Desktop::registerModule(const std::u16string& path, const ResourceTable* resources) {
   const std::uintptr_t h = nextModule_;
   nextModule_ += 0x1000000;
-  modules_[h] = ModuleInfo{path};
+  modules_[h] = ModuleInfo{path, resources};
   return reinterpret_cast<HMODULE>(h);
 }
+
+void Desktop::unregisterModule(HMODULE h) { modules_.erase(reinterpret_cast<std::uintptr_t>(h)); }
 
 const ModuleInfo* Desktop::module(HMODULE h) const {
   auto it = modules_.find(reinterpret_cast<std::uintptr_t>(h));

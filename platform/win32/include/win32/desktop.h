@@ -25,10 +25,13 @@ class WindowManager;
 class Shell;
 class Transcript;
 class UserScript;
+struct ResourceTable;
 
-// Modules (DLLs/ARX files) known to the desktop: GetModuleFileNameW answers from here.
+// Modules (DLLs/ARX files) known to the desktop: GetModuleFileNameW answers from here, and
+// FindResourceW/LoadStringW look in the module's compiled-in resources.
 struct ModuleInfo {
-  std::u16string path;  // full Windows path of the module file
+  std::u16string path;                        // full Windows path of the module file
+  const ResourceTable* resources = nullptr;   // owned by the module image, outlives the desktop
 };
 
 class Desktop {
@@ -66,7 +69,8 @@ class Desktop {
   void setLastError(DWORD e) { lastError_ = e; }
 
   // Modules: the session registers the plug-in's file; its handle is the module instance.
-  HMODULE registerModule(const std::u16string& path);
+  HMODULE registerModule(const std::u16string& path, const ResourceTable* resources = nullptr);
+  void unregisterModule(HMODULE h);
   const ModuleInfo* module(HMODULE h) const;
   void setModulePath(HMODULE h, const std::u16string& path);
 
