@@ -1,0 +1,567 @@
+#include "desk_session.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "arx/acad_app.h"
+#include "arx/dbapserv.h"
+#include "arx/dbdatabase.h"
+#include "plugin_image.h"
+#include "resources/string_table.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
+#include "win32/clock.h"
+#include "win32/codepage.h"
+#include "win32/desktop.h"
+#include "win32/file_system.h"
+#include "win32/profile.h"
+#include "win32/transcript.h"
+#include "win32/unicode.h"
+#include "win32/user_script.h"
+
+namespace desk {
+
+namespace {
+
+constexpr const char16_t* kDefaultPluginFolder = u"C:\\Program Files\\VurkArx";
+constexpr const char16_t* kModuleName = u"VurkArx.arx";
+
+std::u16string wide(const std::string& s) { return win32::utf8ToUtf16(s); }
+std::string narrow(const std::u16string& s) { return win32::utf16ToUtf8(s); }
+
+std::string lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+// "2147483648", "2.9GiB", "512MiB", "10KiB".
+bool parseBytes(const std::string& text, ULONGLONG& out) {
+  static constexpr struct {
+    const char* suffix;
+    double factor;
+  } kUnits[] = {{"GiB", 1073741824.0}, {"MiB", 1048576.0}, {"KiB", 1024.0}, {"B", 1.0}};
+  std::string number = text;
+  double factor = 1.0;
+  for (const auto& u : kUnits) {
+    const std::string sfx = u.suffix;
+    if (number.size() > sfx.size() && number.compare(number.size() - sfx.size(), sfx.size(), sfx) == 0) {
+      number.resize(number.size() - sfx.size());
+      factor = u.factor;
+      break;
+    }
+  }
+  char* end = nullptr;
+  const double v = std::strtod(number.c_str(), &end);
+  if (number.empty() || end != number.c_str() + number.size() || !(v >= 0)) return false;
+  out = static_cast<ULONGLONG>(v * factor);
+  return true;
+}
+
+bool parseInt(const std::string& text, long long& out) {
+  char* end = nullptr;
+  out = std::strtoll(text.c_str(), &end, 10);
+  return !text.empty() && end == text.c_str() + text.size();
+}
+
+std::string joinFrom(const std::vector<std::string>& w, std::size_t from) {
+  std::string s;
+  for (std::size_t i = from; i < w.size(); ++i) {
+    if (i > from) s += ' ';
+    s += w[i];
+  }
+  return s;
+}
+
+// Text files the plug-in writes (INI, log) are in the ANSI code page; show them as UTF-8.
+std::string ansiFileText(const std::filesystem::path& p, bool& ok) {
+  std::ifstream f(p, std::ios::binary);
+  ok = static_cast<bool>(f);
+  std::ostringstream ss;
+  ss << f.rdbuf();
+  return narrow(win32::fromAnsi(ss.str()));
+}
+
+}  // namespace
+
+DeskSession::DeskSession(const std::filesystem::path& sandbox, std::ostream& out)
+    : out_(out),
+      pluginResources_(vurkarx::pluginResourceTable()),
+      desktop_(std::make_unique<win32::Desktop>(sandbox)),
+      desktopScope_(std::make_unique<win32::DesktopScope>(*desktop_)),
+      pluginFolder_(kDefaultPluginFolder) {
+  desktop_->transcript().setListener([this](const win32::TranscriptEntry& e) {
+    out_ << "  " << e.channel << ": " << e.text << "\n";
+  });
+  acad_ = std::make_unique<arx::AcadApplication>(*desktop_);
+  acadScope_ = std::make_unique<arx::AcadScope>(*acad_);
+  acad_->registerModuleImage(pluginModuleImage(&pluginResources_));
+  services_ = std::make_unique<AcDbHostApplicationServices>();
+  servicesScope_ = std::make_unique<AcDbHostServicesScope>(*services_);
+  drawing_ = std::make_unique<AcDbDatabase>();
+  services_->setWorkingDatabase(drawing_.get());
+  pluginPath_ = pluginFolder_ + u"\\" + kModuleName;
+}
+
+DeskSession::~DeskSession() {
+  // The plug-in goes before AutoCAD and the desktop it lives in.
+  if (acad_ && acad_->isLoaded(kModuleName)) acad_->unloadApplication(kModuleName);
+  desktop_->transcript().setListener(nullptr);
+  services_->setWorkingDatabase(nullptr);
+  drawing_.reset();
+  servicesScope_.reset();
+  services_.reset();
+  acadScope_.reset();
+  acad_.reset();
+  desktopScope_.reset();
+  desktop_.reset();
+}
+
+std::filesystem::path DeskSession::hostPath(const std::string& windowsPath) {
+  // A path on another drive brings that drive into the desktop.
+  if (windowsPath.size() >= 2 && windowsPath[1] == ':' && std::isalpha(static_cast<unsigned char>(windowsPath[0]))) {
+    desktop_->files().addDrive(static_cast<char16_t>(std::toupper(static_cast<unsigned char>(windowsPath[0]))));
+  }
+  return desktop_->files().toHostPath(wide(windowsPath));
+}
+
+void DeskSession::note(const std::string& text) { desktop_->transcript().add("note", text); }
+
+void DeskSession::installPluginFiles() {
+  // The module file is put in place as an installer would, outside the plug-in's own rules.
+  const std::u16string drive = pluginFolder_.substr(0, 1);
+  if (pluginFolder_.size() >= 2 && pluginFolder_[1] == u':') desktop_->files().addDrive(drive[0]);
+  const std::filesystem::path host = desktop_->files().toHostPath(pluginPath_);
+  std::error_code ec;
+  std::filesystem::create_directories(host.parent_path(), ec);
+  std::ofstream(host, std::ios::binary) << "VurkArx plug-in module\n";
+}
+
+bool DeskSession::run(const Step& step, std::string& reason) {
+  const int unansweredBefore = desktop_->user().unansweredBoxes();
+  if (!dispatch(step.words, reason)) return false;
+  if (desktop_->user().unansweredBoxes() > unansweredBefore) {
+    const auto& boxes = desktop_->user().boxes();
+    reason = "a message box was not answered: " + narrow(boxes.back().text);
+    return false;
+  }
+  return true;
+}
+
+bool DeskSession::finish(std::string& reason) {
+  desktop_->transcript().flush();
+  if (desktop_->user().pendingAnswers() > 0) {
+    reason = std::to_string(desktop_->user().pendingAnswers()) + " answer(s) were given for boxes that never appeared";
+    return false;
+  }
+  return true;
+}
+
+bool DeskSession::dispatch(const Words& w, std::string& reason) {
+  if (w.empty()) return true;
+  const std::string verb = lower(w[0]);
+  if (verb == "plugin") return stepPlugin(w, reason);
+  if (verb == "set") return stepSet(w, reason);
+  if (verb == "expect") return stepExpect(w, reason);
+  if (verb == "show") return stepShow(w, reason);
+  if (verb == "write") return stepWrite(w, reason);
+  if (verb == "answer") return stepAnswer(w, reason);
+  if (verb == "command") return stepCommand(w, reason);
+  if (verb == "wait" && w.size() == 2) {
+    long long ms = 0;
+    if (!parseInt(w[1], ms) || ms < 0) {
+      reason = "wait needs a number of milliseconds";
+      return false;
+    }
+    desktop_->runFor(static_cast<DWORD>(ms));
+    return true;
+  }
+  if (verb == "mkdir" && w.size() == 2) {
+    std::error_code ec;
+    std::filesystem::create_directories(hostPath(w[1]), ec);
+    return true;
+  }
+  if (verb == "link" && w.size() == 3) {
+    // link WINDOWS-PATH WINDOWS-TARGET: a symbolic link made by someone else, e.g. inside the cache.
+    std::error_code ec;
+    std::filesystem::create_directories(hostPath(w[1]).parent_path(), ec);
+    std::filesystem::create_directory_symlink(hostPath(w[2]), hostPath(w[1]), ec);
+    if (ec) {
+      reason = "cannot create the link: " + ec.message();
+      return false;
+    }
+    return true;
+  }
+  reason = "unknown step";
+  return false;
+}
+
+bool DeskSession::stepPlugin(const Words& w, std::string& reason) {
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  if (what == "load") {
+    installPluginFiles();
+    const bool ok = acad_->loadApplication(pluginPath_);
+    note(ok ? "VurkArx.arx loaded" : "VurkArx.arx was not loaded");
+    return true;
+  }
+  if (what == "unload") {
+    if (!acad_->isLoaded(kModuleName)) {
+      reason = "the plug-in is not loaded";
+      return false;
+    }
+    acad_->unloadApplication(kModuleName);
+    note("VurkArx.arx unloaded");
+    return true;
+  }
+  reason = "plugin load|unload";
+  return false;
+}
+
+bool DeskSession::stepSet(const Words& w, std::string& reason) {
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  if (what == "disk-free" && w.size() == 4) {
+    ULONGLONG bytes = 0;
+    if (w[2].empty() || !parseBytes(w[3], bytes)) {
+      reason = "set disk-free DRIVE BYTES";
+      return false;
+    }
+    const char16_t drive = static_cast<char16_t>(std::toupper(static_cast<unsigned char>(w[2][0])));
+    desktop_->files().addDrive(drive);
+    desktop_->files().setFreeSpace(drive, bytes);
+    return true;
+  }
+  if (what == "plugin-folder" && w.size() == 3) {
+    pluginFolder_ = wide(w[2]);
+    while (pluginFolder_.size() > 3 && pluginFolder_.back() == u'\\') pluginFolder_.pop_back();
+    pluginPath_ = (pluginFolder_.size() == 3 ? pluginFolder_ : pluginFolder_ + u"\\") + kModuleName;
+    return true;
+  }
+  if (what == "read-only" && w.size() == 3) {
+    desktop_->files().setReadOnly(wide(w[2]));
+    return true;
+  }
+  if (what == "module" && w.size() == 4) {
+    acad_->setModuleAvailable(wide(w[2]), lower(w[3]) == "available");
+    return true;
+  }
+  if (what == "rename-fails" && w.size() == 3) {
+    long long code = 0;
+    if (!parseInt(w[2], code)) {
+      reason = "set rename-fails ERROR-CODE";
+      return false;
+    }
+    desktop_->files().failNextRename(static_cast<DWORD>(code));
+    return true;
+  }
+  if (what == "sysvar" && w.size() == 4) {
+    auto& vars = acad_->sysVars();
+    const std::u16string name = wide(w[2]);
+    if (!vars.has(name)) {
+      reason = "no system variable " + w[2];
+      return false;
+    }
+    arx::SysVarValue v;
+    const int type = vars.typeOf(name);
+    long long n = 0;
+    if (type == RTSHORT && parseInt(w[3], n)) {
+      v = arx::SysVarValue::shortValue(static_cast<short>(n));
+    } else if (type == RTREAL) {
+      v = arx::SysVarValue::realValue(std::strtod(w[3].c_str(), nullptr));
+    } else if (type == RTSTR) {
+      v = arx::SysVarValue::stringValue(wide(w[3]));
+    } else {
+      reason = "cannot set " + w[2] + " from " + w[3];
+      return false;
+    }
+    if (!vars.setValue(name, v)) {
+      reason = "the value is out of range for " + w[2];
+      return false;
+    }
+    return true;
+  }
+  if (what == "title" && w.size() == 3) {
+    acad_->setMainWindowTitle(wide(w[2]));
+    return true;
+  }
+  reason = "unknown setting";
+  return false;
+}
+
+bool DeskSession::expectEntry(const std::string& channel, const std::string& text, bool present,
+                              std::string& reason) {
+  const auto& entries = desktop_->transcript().entries();
+  std::size_t& cursor = cursors_[channel];
+  if (present) {
+    for (std::size_t i = cursor; i < entries.size(); ++i) {
+      if (entries[i].channel == channel && entries[i].text.find(text) != std::string::npos) {
+        cursor = i + 1;
+        return true;
+      }
+    }
+    reason = "no " + channel + " entry containing \"" + text + "\"";
+    return false;
+  }
+  for (const auto& e : entries) {
+    if (e.channel == channel && e.text.find(text) != std::string::npos) {
+      reason = "unexpected " + channel + " entry: " + e.text;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool DeskSession::stepExpect(const Words& w, std::string& reason) {
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  static constexpr struct {
+    const char* word;
+    const char* channel;
+    bool present;
+  } kChannels[] = {{"line", "cmd", true},      {"no-line", "cmd", false}, {"box", "box", true},
+                   {"no-box", "box", false},   {"note", "note", true},    {"shell", "shell", true},
+                   {"host", "host", true}};
+  for (const auto& c : kChannels) {
+    if (what == c.word && w.size() >= 3) return expectEntry(c.channel, joinFrom(w, 2), c.present, reason);
+  }
+  if (what == "plugin" && w.size() == 3) {
+    const bool want = lower(w[2]) == "loaded";
+    if (acad_->isLoaded(kModuleName) != want) {
+      reason = std::string("the plug-in is ") + (want ? "not loaded" : "still loaded");
+      return false;
+    }
+    return true;
+  }
+  if (what == "command" && w.size() == 3) {
+    if (!acad_->commandStack().lookupGlobalCmd(wide(w[2]).c_str())) {
+      reason = "no command " + w[2];
+      return false;
+    }
+    return true;
+  }
+  if (what == "no-command-group" && w.size() == 3) {
+    if (acad_->commandStack().hasGroup(wide(w[2]).c_str())) {
+      reason = "the command group " + w[2] + " is still registered";
+      return false;
+    }
+    return true;
+  }
+  if ((what == "file" || what == "no-file") && w.size() >= 3) {
+    const std::filesystem::path p = hostPath(w[2]);
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(std::filesystem::symlink_status(p, ec));
+    if (what == "no-file") {
+      if (exists) reason = w[2] + " exists";
+      return !exists;
+    }
+    if (!exists) {
+      reason = w[2] + " does not exist";
+      return false;
+    }
+    if (w.size() >= 5 && lower(w[3]) == "contains") {
+      bool ok = false;
+      const std::string text = ansiFileText(p, ok);
+      const std::string want = joinFrom(w, 4);
+      if (text.find(want) == std::string::npos) {
+        reason = w[2] + " does not contain \"" + want + "\"";
+        return false;
+      }
+    }
+    return true;
+  }
+  if (what == "sysvar" && w.size() == 4) {
+    const auto v = acad_->sysVars().value(wide(w[2]));
+    if (!v) {
+      reason = "no system variable " + w[2];
+      return false;
+    }
+    std::string actual;
+    if (v->type == RTSHORT || v->type == RTLONG) actual = std::to_string(v->integer);
+    else if (v->type == RTSTR) actual = narrow(v->text);
+    else {
+      std::ostringstream ss;
+      ss << v->real;
+      actual = ss.str();
+    }
+    if (actual != w[3]) {
+      reason = w[2] + " is " + actual + ", not " + w[3];
+      return false;
+    }
+    return true;
+  }
+  if (what == "setting" && w.size() == 4) {
+    vurk::SettingsBytes bytes{};
+    const std::u16string ini = vurk::SettingsIniPath();
+    if (!GetPrivateProfileStructW(u"VurkArx", u"ini", bytes.data(), static_cast<UINT>(bytes.size()), ini.c_str())) {
+      reason = "the settings file holds no readable record";
+      return false;
+    }
+    const std::string all = vurk::describeSettings(vurk::SettingsRecord::decode(bytes));
+    const std::string want = "\n" + w[2] + " = " + w[3] + "\n";
+    if (("\n" + all).find(want) == std::string::npos) {
+      reason = "setting " + w[2] + " is not " + w[3];
+      return false;
+    }
+    return true;
+  }
+  if (what == "unanswered" && w.size() == 3) {
+    long long n = 0;
+    parseInt(w[2], n);
+    if (desktop_->user().unansweredBoxes() != n) {
+      reason = "unanswered boxes: " + std::to_string(desktop_->user().unansweredBoxes());
+      return false;
+    }
+    return true;
+  }
+  reason = "unknown expectation";
+  return false;
+}
+
+bool DeskSession::stepShow(const Words& w, std::string& reason) {
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  auto& t = desktop_->transcript();
+  if (what == "file" && w.size() == 3) {
+    bool ok = false;
+    const std::string text = ansiFileText(hostPath(w[2]), ok);
+    if (!ok) {
+      reason = w[2] + " cannot be read";
+      return false;
+    }
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      t.add("file", line);
+    }
+    return true;
+  }
+  if (what == "settings") {
+    vurk::SettingsBytes bytes{};
+    const std::u16string ini = vurk::SettingsIniPath();
+    t.add("settings", "file " + narrow(ini));
+    if (!GetPrivateProfileStructW(u"VurkArx", u"ini", bytes.data(), static_cast<UINT>(bytes.size()), ini.c_str())) {
+      t.add("settings", "no readable record");
+      return true;
+    }
+    std::istringstream in(vurk::describeSettings(vurk::SettingsRecord::decode(bytes)));
+    std::string line;
+    while (std::getline(in, line)) t.add("settings", line);
+    return true;
+  }
+  if (what == "commands") {
+    auto& stack = acad_->commandStack();
+    const auto groups = stack.groups();
+    if (groups.empty()) t.add("commands", "(no command groups)");
+    for (const auto& g : groups) {
+      std::string line = "group " + narrow(g) + ":";
+      for (const AcEdCommand* c : stack.commands(g.c_str())) line += " " + narrow(c->globalName());
+      t.add("commands", line);
+    }
+    return true;
+  }
+  if (what == "sysvar" && w.size() == 3) {
+    const auto v = acad_->sysVars().value(wide(w[2]));
+    if (!v) {
+      reason = "no system variable " + w[2];
+      return false;
+    }
+    std::ostringstream ss;
+    ss << w[2] << " = ";
+    if (v->type == RTSTR) ss << narrow(v->text);
+    else if (v->type == RTREAL) ss << v->real;
+    else ss << v->integer;
+    t.add("sysvar", ss.str());
+    return true;
+  }
+  reason = "show file|settings|commands|sysvar";
+  return false;
+}
+
+bool DeskSession::stepWrite(const Words& w, std::string& reason) {
+  // write file WINDOWS-PATH TEXT: a file put there by the user or another program (UTF-8 text
+  // converted to the ANSI code page, as a Windows editor would save it).
+  if (w.size() == 4 && lower(w[1]) == "file") {
+    const std::filesystem::path p = hostPath(w[2]);
+    std::error_code ec;
+    std::filesystem::create_directories(p.parent_path(), ec);
+    std::ofstream f(p, std::ios::binary);
+    f << win32::toAnsi(wide(w[3]));
+    if (!f) {
+      reason = "cannot write " + w[2];
+      return false;
+    }
+    return true;
+  }
+  reason = "write file PATH TEXT";
+  return false;
+}
+
+bool DeskSession::stepAnswer(const Words& w, std::string& reason) {
+  static constexpr struct {
+    const char* word;
+    int id;
+  } kAnswers[] = {{"yes", IDYES}, {"no", IDNO}, {"ok", IDOK}, {"cancel", IDCANCEL}};
+  if (w.size() == 2) {
+    for (const auto& a : kAnswers) {
+      if (lower(w[1]) == a.word) {
+        desktop_->user().queueAnswer(a.id);
+        return true;
+      }
+    }
+  }
+  reason = "answer yes|no|ok|cancel";
+  return false;
+}
+
+bool DeskSession::stepCommand(const Words& w, std::string& reason) {
+  if (w.size() != 2) {
+    reason = "command NAME";
+    return false;
+  }
+  if (!acad_->commandStack().lookupGlobalCmd(wide(w[1]).c_str())) {
+    desktop_->transcript().commandLine(u"\n未知命令\"" + wide(w[1]) + u"\"。\n");
+    return true;
+  }
+  acad_->runCommand(wide(w[1]));
+  return true;
+}
+
+int runScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out, std::string& reason) {
+  std::filesystem::path sandbox = options.sandbox;
+  bool temporary = false;
+  if (sandbox.empty()) {
+    static int counter = 0;
+    sandbox = std::filesystem::temp_directory_path() /
+              ("vurkarx-desk-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::remove_all(sandbox);
+    temporary = true;
+  }
+  int result = 0;
+  {
+    DeskSession session(sandbox, out);
+    for (const Step& step : scenario.steps) {
+      out << "> " << step.text << "\n";
+      std::string why;
+      if (!session.run(step, why)) {
+        reason = "line " + std::to_string(step.line) + ": " + why;
+        result = 1;
+        break;
+      }
+    }
+    std::string why;
+    if (result == 0 && !session.finish(why)) {
+      reason = why;
+      result = 1;
+    }
+  }
+  if (temporary) {
+    std::error_code ec;
+    std::filesystem::remove_all(sandbox, ec);
+  }
+  return result;
+}
+
+}  // namespace desk

@@ -1,0 +1,73 @@
+// The runtime class tree of the drawing database, in one place. Names are the platform's.
+#include "arx/dbdict.h"
+#include "arx/dbents.h"
+#include "arx/dbelipse.h"
+#include "arx/dbpl.h"
+#include "arx/dbspline.h"
+#include "arx/dbentity.h"
+#include "arx/dbobject.h"
+#include "arx/dbreactor.h"
+#include "arx/dbsymtb.h"
+#include "arx/dbxrecord.h"
+#include "arx/dbdatabase.h"
+
+ACRX_DEFINE_MEMBERS(AcDbObject, AcRxObject)
+ACRX_DEFINE_MEMBERS(AcDbDatabase, AcRxObject)
+ACRX_DEFINE_MEMBERS(AcDbDatabaseReactor, AcRxObject)
+ACRX_DEFINE_MEMBERS(AcDbEntity, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbCurve, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbLine, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbCircle, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbArc, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbEllipse, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbSpline, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbPolyline, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbPoint, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbSolid, AcDbEntity)
+// A trace is not a kind of solid on the platform, though it shares the solid's data here.
+ACRX_DEFINE_MEMBERS(AcDbTrace, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbDictionary, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbXrecord, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbBlockTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbLayerTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbLinetypeTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbRegAppTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbTextStyleTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbViewTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbLayerTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbLinetypeTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbRegAppTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbTextStyleTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbAbstractViewTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbViewTableRecord, AcDbAbstractViewTableRecord)
+
+// Reactor defaults do nothing.
+void AcDbDatabaseReactor::objectAppended(const AcDbDatabase*, const AcDbObject*) {}
+void AcDbDatabaseReactor::objectModified(const AcDbDatabase*, const AcDbObject*) {}
+void AcDbDatabaseReactor::objectErased(const AcDbDatabase*, const AcDbObject*, bool) {}
+void AcDbDatabaseReactor::goodbye(const AcDbDatabase*) {}
+
+// The id mapping of deep clones.
+bool AcDbIdMapping::compute(AcDbIdPair& pair) const {
+  for (const auto& p : pairs_) {
+    if (p.key() == pair.key()) {
+      pair = p;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool AcDbIdMapping::assign(const AcDbIdPair& pair) {
+  for (auto& p : pairs_) {
+    if (p.key() == pair.key()) {
+      p = pair;
+      return true;
+    }
+  }
+  pairs_.push_back(pair);
+  return true;
+}

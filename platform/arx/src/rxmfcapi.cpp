@@ -1,0 +1,23 @@
+#include "arx/rxmfcapi.h"
+
+#include <cassert>
+
+#include "arx/acad_app.h"
+// The MFC core, reached by path (see acad_app.cpp).
+#include "../../mfc/include/mfc/afxwin.h"
+
+CAcModuleResourceOverride::CAcModuleResourceOverride(HINSTANCE hInst) : previous_(nullptr), switched_(false) {
+  HINSTANCE module = hInst;
+  if (!module) {
+    if (const auto* app = arx::AcadApplication::currentOrNull()) module = app->servedModule();
+  }
+  assert(module && "no module to take resources from: pass the module instance explicitly");
+  if (!module) return;
+  previous_ = AfxGetResourceHandle();
+  AfxSetResourceHandle(module);
+  switched_ = true;
+}
+
+CAcModuleResourceOverride::~CAcModuleResourceOverride() {
+  if (switched_) AfxSetResourceHandle(previous_);
+}

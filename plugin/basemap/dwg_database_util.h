@@ -1,0 +1,44 @@
+// Drawing-database operations every feature that writes into the drawing uses: the model space,
+// appending a new entity with the plug-in's display properties, layers.
+#pragma once
+
+#include <string>
+
+#include "arx/acadstrc.h"
+#include "arx/acdb.h"
+#include "arx/dbcolor.h"
+#include "arx/dbid.h"
+
+class AcDbDatabase;
+class AcDbEntity;
+class AcDbBlockTableRecord;
+
+namespace vurk {
+
+// The display properties every entity the plug-in creates receives.
+struct EntityProps {
+  std::uint8_t byLayerColor = 0;  // non-zero: colour index 256 (ByLayer), `color` ignored
+  AcCmColor color;
+  std::u16string layer;           // empty: the layer the database gives
+  std::u16string linetype;        // empty: the linetype the database gives
+  std::int32_t opacityPercent = 100;
+};
+
+// The colour entities get when nothing else is asked for; start-up sets it to colour index 7.
+void SetSharedDefaultColour(const AcCmColor& colour);
+// Default display properties: the shared default colour, fully opaque, layer and linetype as
+// the database gives them.
+EntityProps DefaultEntityProps();
+
+// The AutoCAD transparency alpha of an opacity: 100 % is 254, 50 % is 127, 0 % is 0.
+std::uint8_t OpacityToAlpha(std::int32_t opacityPercent);
+
+// Opens the model space of the database for read or write; the caller closes it.
+Acad::ErrorStatus GetModelSpace(AcDbDatabase* db, AcDbBlockTableRecord*& modelSpace, AcDb::OpenMode mode);
+
+// Applies the properties to a new entity, appends it to the model space of the database and
+// closes it. Returns the new id, or the null id on any failure (the entity is then deleted
+// when it was never appended).
+AcDbObjectId AppendToModelSpace(AcDbEntity* entity, EntityProps props, AcDbDatabase* db);
+
+}  // namespace vurk
