@@ -7,10 +7,7 @@
 #include "win32/case_fold.h"
 #include "win32/desktop.h"
 #include "win32/winuser.h"
-// AutoCAD is an MFC application. platform_arx does not list platform_mfc among the libraries
-// it builds against yet, so the MFC core header (which needs only win32 headers) is reached by
-// its path; every program that links platform_arx also links platform_mfc.
-#include "../../mfc/include/mfc/afxwin.h"
+#include "mfc/afxwin.h"
 
 namespace arx {
 

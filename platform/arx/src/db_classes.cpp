@@ -1,6 +1,13 @@
 // The runtime class tree of the drawing database, in one place. Names are the platform's.
 #include "arx/dbdict.h"
 #include "arx/dbents.h"
+#include "arx/dbblkref.h"
+#include "arx/dbproxy.h"
+#include "arx/dbregion.h"
+#include "arx/dbmtext.h"
+#include "arx/dbtext.h"
+#include "arx/dbcomplex.h"
+#include "arx/dbpoly.h"
 #include "arx/dbelipse.h"
 #include "arx/dbpl.h"
 #include "arx/dbspline.h"
@@ -22,6 +29,21 @@ ACRX_DEFINE_MEMBERS(AcDbArc, AcDbCurve)
 ACRX_DEFINE_MEMBERS(AcDbEllipse, AcDbCurve)
 ACRX_DEFINE_MEMBERS(AcDbSpline, AcDbCurve)
 ACRX_DEFINE_MEMBERS(AcDbPolyline, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDb2dPolyline, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDb3dPolyline, AcDbCurve)
+ACRX_DEFINE_MEMBERS(AcDbVertex, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDb2dVertex, AcDbVertex)
+ACRX_DEFINE_MEMBERS(AcDb3dPolylineVertex, AcDbVertex)
+ACRX_DEFINE_MEMBERS(AcDbSequenceEnd, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbText, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbAttributeDefinition, AcDbText)
+ACRX_DEFINE_MEMBERS(AcDbAttribute, AcDbText)
+ACRX_DEFINE_MEMBERS(AcDbMText, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbBlockReference, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbRegion, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbProxyObject, AcDbObject)
+// AcDbProxyEntity and AcDbZombieEntity define their descriptors with their code (their class
+// can be reported under another name).
 ACRX_DEFINE_MEMBERS(AcDbPoint, AcDbEntity)
 ACRX_DEFINE_MEMBERS(AcDbSolid, AcDbEntity)
 // A trace is not a kind of solid on the platform, though it shares the solid's data here.

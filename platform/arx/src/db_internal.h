@@ -85,6 +85,27 @@ struct DbAccess {
   static void markDying(AcDbObject& o) { o.dying_ = true; }
   static void clearReactors(AcDbObject& o) { o.persistentReactors_.clear(); }
 
+  // Lets an owner change one of its owned parts (vertices, attributes) whatever the part's
+  // open state: the owner's own write-open covers it.
+  class OwnerEdit {
+   public:
+    explicit OwnerEdit(AcDbObject& o) : o_(o), writer_(o.writer_), notifying_(o.notifying_) {
+      o.writer_ = true;
+      o.notifying_ = false;
+    }
+    ~OwnerEdit() {
+      o_.writer_ = writer_;
+      o_.notifying_ = notifying_;
+    }
+    OwnerEdit(const OwnerEdit&) = delete;
+    OwnerEdit& operator=(const OwnerEdit&) = delete;
+
+   private:
+    AcDbObject& o_;
+    bool writer_;
+    bool notifying_;
+  };
+
   // Dictionary entry bookkeeping (the dictionary's own sorted list).
   static void dictInsert(AcDbDictionary& d, const std::u16string& key, AcDbObjectId id);
 };

@@ -328,8 +328,9 @@ Acad::ErrorStatus AcDbDatabase::addAcDbObjectWithHandle(AcDbObjectId& id, AcDbOb
   return DbAccess::addObject(*this, obj, obj ? obj->ownerId() : AcDbObjectId::kNull, handle, true, id);
 }
 
-Acad::ErrorStatus AcDbDatabase::addOwnedObject(AcDbObjectId& id, AcDbObject* obj, AcDbObjectId owner) {
-  return DbAccess::addObject(*this, obj, owner, AcDbHandle{}, false, id);
+Acad::ErrorStatus AcDbDatabase::addOwnedObject(AcDbObjectId& id, AcDbObject* obj, AcDbObjectId owner,
+                                               bool leaveOpen) {
+  return DbAccess::addObject(*this, obj, owner, AcDbHandle{}, leaveOpen, id);
 }
 
 Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfNotFound, const AcDbHandle& handle,

@@ -3,8 +3,7 @@
 #include <cassert>
 
 #include "arx/acad_app.h"
-// The MFC core, reached by path (see acad_app.cpp).
-#include "../../mfc/include/mfc/afxwin.h"
+#include "mfc/afxwin.h"
 
 CAcModuleResourceOverride::CAcModuleResourceOverride(HINSTANCE hInst) : previous_(nullptr), switched_(false) {
   HINSTANCE module = hInst;

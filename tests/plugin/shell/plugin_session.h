@@ -47,6 +47,7 @@ class PluginSession {
 
   win32::Desktop& desktop() { return session_->desktop(); }
   arx::AcadApplication& acad() { return session_->acad(); }
+  AcDbDatabase& drawing() { return session_->drawing(); }
   std::filesystem::path host(const std::u16string& windowsPath) {
     return desktop().files().toHostPath(windowsPath);
   }

@@ -141,10 +141,9 @@ class AcDbDatabase : public AcRxObject {
   // Declares which object plays a root role (tables, named-objects dictionary).
   Acad::ErrorStatus setRootObjectId(RootObject role, AcDbObjectId id);
   void setFilename(const std::u16string& path);
-  // The database adding an owned sub-object of a new resident object (used by
-  // AcDbObject::subObjectsToDatabase overrides): adds it closed, owned by owner, and fires
-  // objectAppended.
-  Acad::ErrorStatus addOwnedObject(AcDbObjectId& id, AcDbObject* obj, AcDbObjectId owner);
+  // Adds an owned sub-object (vertex, attribute, sequence end) of a resident owner, fires
+  // objectAppended, and leaves it closed or open for write.
+  Acad::ErrorStatus addOwnedObject(AcDbObjectId& id, AcDbObject* obj, AcDbObjectId owner, bool leaveOpen = false);
 
   // The stand-in's internal state (opaque outside its sources).
   struct Impl;
