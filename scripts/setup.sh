@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libpng-dev zlib1g-dev libjpeg-dev)
+          libpng-dev zlib1g-dev libjpeg-dev libproj-dev clang)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,9 @@
 // The runtime class tree of the drawing database, in one place. Names are the platform's.
 #include "arx/dbdict.h"
 #include "arx/dbents.h"
+#include "arx/dbimage.h"
+#include "arx/dbsort.h"
+#include "arx/dbhatch.h"
 #include "arx/dbblkref.h"
 #include "arx/dbproxy.h"
 #include "arx/dbregion.h"
@@ -44,6 +47,11 @@ ACRX_DEFINE_MEMBERS(AcDbRegion, AcDbEntity)
 ACRX_DEFINE_MEMBERS(AcDbProxyObject, AcDbObject)
 // AcDbProxyEntity and AcDbZombieEntity define their descriptors with their code (their class
 // can be reported under another name).
+ACRX_DEFINE_MEMBERS(AcDbHatch, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbImage, AcDbEntity)
+ACRX_DEFINE_MEMBERS(AcDbRasterImage, AcDbImage)
+ACRX_DEFINE_MEMBERS(AcDbRasterImageDef, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbSortentsTable, AcDbObject)
 ACRX_DEFINE_MEMBERS(AcDbPoint, AcDbEntity)
 ACRX_DEFINE_MEMBERS(AcDbSolid, AcDbEntity)
 // A trace is not a kind of solid on the platform, though it shares the solid's data here.

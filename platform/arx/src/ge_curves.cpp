@@ -1,4 +1,5 @@
 // Two-dimensional curves and knot vectors of the geometry library.
+#include <cassert>
 #include <cmath>
 
 #include "arx/gecurv2d.h"
@@ -244,8 +245,7 @@ AcGeBoundBlock2d AcGeCircArc2d::orthoBoundBlock() const {
 
 AcGeEntity2d& AcGeCircArc2d::transformBy(const AcGeMatrix2d& m) {
   // A circular arc stays one only under rotations, reflections and uniform scalings.
-  bool similar = m.isUniScaledOrtho();
-  (void)similar;
+  assert(m.isUniScaledOrtho(AcGeTol(1e-9, 1e-9)) && "circular arc transformed by a non-uniform matrix");
   AcGeVector2d perp{-refVec_.y, refVec_.x};
   AcGeVector2d newRef = m * refVec_;
   AcGeVector2d newPerp = m * perp;

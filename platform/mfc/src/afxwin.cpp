@@ -3,6 +3,8 @@
 #include <cassert>
 #include <cstdio>
 
+#include "mfc/dialog_script.h"
+
 namespace {
 
 mfc::AppState* g_state = nullptr;
@@ -19,7 +21,8 @@ constexpr const char16_t* kDefaultWndClass = u"AfxWnd140u";
 
 namespace mfc {
 
-AppState::AppState(HINSTANCE instance) : instance_(instance), resource_(instance) {}
+AppState::AppState(HINSTANCE instance)
+    : instance_(instance), resource_(instance), dialogScript_(std::make_unique<DialogScript>()) {}
 
 AppState::~AppState() {
   deleteTemporaryObjects();

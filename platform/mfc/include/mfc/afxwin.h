@@ -4,7 +4,8 @@
 //  - mfc::AppState: what MFC keeps per application - the instance handle (AfxGetInstanceHandle),
 //    the resource handle (AfxGetResourceHandle / AfxSetResourceHandle, initially the instance),
 //    the main window (AfxGetMainWnd), the map from window handles to the permanent CWnd objects
-//    attached to them, and the temporary CWnd objects FromHandle makes for other windows. The
+//    attached to them, the temporary CWnd objects FromHandle makes for other windows, and the
+//    scripted user of the application's dialogs (mfc/dialog_script.h). The
 //    AutoCAD stand-in owns one and installs it with its AcadScope (an ObjectARX application is an
 //    MFC extension module, so it shares AutoCAD's state); mfc::AppStateScope installs one
 //    directly. Calls that need the state assert in debug builds when none is installed.
@@ -38,6 +39,8 @@ class CWnd;
 
 namespace mfc {
 
+class DialogScript;
+
 class AppState {
  public:
   explicit AppState(HINSTANCE instance);
@@ -64,6 +67,9 @@ class AppState {
   // A class name kept alive for AfxRegisterWndClass.
   LPCWSTR keepClassName(const std::u16string& name);
 
+  // The scripted user of this application's dialogs (mfc/dialog_script.h).
+  DialogScript& dialogScript() { return *dialogScript_; }
+
   // The window CreateEx is creating (it attaches at the window's first message).
   CWnd* creating() const { return creating_; }
   void setCreating(CWnd* wnd) { creating_ = wnd; }
@@ -81,6 +87,7 @@ class AppState {
   std::map<HWND, CWnd*> permanent_;
   std::map<HWND, std::unique_ptr<CWnd>> temporary_;
   std::set<std::u16string> classNames_;
+  std::unique_ptr<DialogScript> dialogScript_;
 };
 
 // Installs a state for the scope's lifetime and restores the previous one.

@@ -1,0 +1,129 @@
+// MFC's CDialog, headless: a dialog is a real window of its template's class plus a table of its
+// controls, acted on by the scripted user of mfc/dialog_script.h.
+//
+// Models:
+//  - the template: looked up by id in the resources of AfxGetResourceHandle() first, then of the
+//    application's instance (as MFC searches its resource chain). Its class name (empty: the
+//    dialog class "#32770") is the window class of the dialog window, its caption the window
+//    text, its style the window style. A template with the class "VurkArxWin" therefore makes a
+//    window of that class, which FindWindowW finds by that name. The window is created without
+//    WS_VISIBLE; a modal dialog is shown once initialised, a modeless one when its template says
+//    WS_VISIBLE. Messages of the window reach the CDialog object (it is subclassed, mfc/afxwin.h).
+//  - the controls: one entry per template control, by id: kind (the control's class: "Button",
+//    "Edit", "Static", "ComboBox", "ListBox"), text, check state, items and selection (combo
+//    and list boxes), enabled (unless WS_DISABLED) and visible. SetDlgItemText, CheckDlgButton
+//    and friends act on this table.
+//  - WM_INITDIALOG runs OnInitDialog. WM_COMMAND with IDOK runs OnOK (EndDialog(IDOK)), with
+//    IDCANCEL OnCancel (EndDialog(IDCANCEL)); other ids go to the derived class's OnCommand.
+//    WM_CLOSE is the dialog class's: WM_COMMAND IDCANCEL.
+//  - DoModal: creates the window (owner disabled while it runs), sends WM_INITDIALOG, shows it,
+//    then the scripted user plays the next queued visit: typing sets a text (edit controls, not
+//    read-only), ticking a check box is a click on it (an auto check box toggles, then its
+//    BN_CLICKED reaches the dialog), choosing an item sets the selection and sends
+//    CBN_SELCHANGE / LBN_SELCHANGE, clicking a button sends BN_CLICKED. The first action after
+//    which the dialog has ended stops the visit. Then the window is destroyed and the EndDialog
+//    value returned. A missing template gives -1 and shows nothing (recorded as an error). Script
+//    errors close the dialog with IDCANCEL and are recorded (see mfc/dialog_script.h).
+//  - Create: a modeless dialog from a template; it lives until DestroyWindow. EndDialog on a
+//    modeless dialog only hides it, as on Windows.
+// Limitations (non-standard): the controls are not child windows (CWnd::GetDlgItem finds nothing
+// and no control notifications other than those above are sent); no DDX/DDV, no dialog units,
+// fonts or tab order; the modal loop does not pump messages or timers.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "mfc/afxwin.h"
+#include "mfc/dialog_script.h"
+#include "win32/resources.h"
+
+// Control notifications and styles of the controls the dialogs use.
+constexpr WORD BN_CLICKED = 0;
+constexpr WORD CBN_SELCHANGE = 1;
+constexpr WORD LBN_SELCHANGE = 1;
+constexpr UINT BST_UNCHECKED = 0;
+constexpr UINT BST_CHECKED = 1;
+constexpr DWORD BS_CHECKBOX = 0x0002;
+constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+constexpr DWORD BS_TYPEMASK = 0x000F;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD DS_MODALFRAME = 0x0080;
+constexpr int CB_ERR = -1;
+
+namespace mfc {
+
+// One control of a headless dialog.
+struct DialogControlState {
+  std::u16string kind;
+  DWORD style = 0;
+  std::u16string text;
+  UINT check = BST_UNCHECKED;
+  std::vector<std::u16string> items;
+  int selection = -1;
+  bool enabled = true;
+  bool visible = true;
+};
+
+}  // namespace mfc
+
+class CDialog : public CWnd {
+ public:
+  CDialog() = default;
+  explicit CDialog(UINT templateId, CWnd* parent = nullptr) : templateId_(templateId), parent_(parent) {}
+  ~CDialog() override = default;
+
+  // Shows the dialog modally and returns the EndDialog value, or -1 when it cannot be created.
+  virtual INT_PTR DoModal();
+  // Creates the dialog modelessly from a template; FALSE when the template or window is missing.
+  virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
+  void EndDialog(int result);
+
+  UINT templateId() const { return templateId_; }
+  bool isModal() const { return modal_; }
+
+  // The control table.
+  bool HasControl(int id) const { return controls_.count(static_cast<UINT>(id)) != 0; }
+  const mfc::DialogControlState* control(int id) const;
+  void SetDlgItemText(int id, LPCWSTR text);
+  std::u16string GetDlgItemTextString(int id) const;
+  void CheckDlgButton(int id, UINT check);
+  UINT IsDlgButtonChecked(int id) const;
+  // Combo and list boxes: the item's index, or CB_ERR when the control is missing.
+  int AddControlItem(int id, const std::u16string& text);
+  int GetControlSelection(int id) const;
+  BOOL SetControlSelection(int id, int index);
+  BOOL EnableControl(int id, BOOL enable);
+  BOOL ShowControl(int id, BOOL show);
+
+ protected:
+  virtual BOOL OnInitDialog() { return TRUE; }
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+  BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  // IDOK and IDCANCEL; a derived class handles its own ids and calls this for the rest.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+  CWnd* dialogParent() const { return parent_; }
+
+ private:
+  bool createFromTemplate(UINT templateId, CWnd* parent);
+  void playScriptedUser();
+  // Plays one action; false with a reason when the dialog cannot take it.
+  bool play(const mfc::DialogAction& action, std::string& why);
+  void closeAsCancel();
+  mfc::DialogControlState* controlOrNull(int id);
+
+  UINT templateId_ = 0;
+  CWnd* parent_ = nullptr;
+  std::u16string templateCaption_;
+  std::map<UINT, mfc::DialogControlState> controls_;
+  bool modal_ = false;
+  bool ended_ = false;
+  int result_ = 0;
+  bool scriptError_ = false;
+  std::string problem_;
+};
