@@ -1,6 +1,7 @@
 // The runtime class tree of the drawing database, in one place. Names are the platform's.
 #include "arx/dbdict.h"
 #include "arx/dbents.h"
+#include "arx/dbmline.h"
 #include "arx/dbimage.h"
 #include "arx/dbsort.h"
 #include "arx/dbhatch.h"
@@ -52,6 +53,7 @@ ACRX_DEFINE_MEMBERS(AcDbImage, AcDbEntity)
 ACRX_DEFINE_MEMBERS(AcDbRasterImage, AcDbImage)
 ACRX_DEFINE_MEMBERS(AcDbRasterImageDef, AcDbObject)
 ACRX_DEFINE_MEMBERS(AcDbSortentsTable, AcDbObject)
+ACRX_DEFINE_MEMBERS(AcDbMline, AcDbEntity)
 ACRX_DEFINE_MEMBERS(AcDbPoint, AcDbEntity)
 ACRX_DEFINE_MEMBERS(AcDbSolid, AcDbEntity)
 // A trace is not a kind of solid on the platform, though it shares the solid's data here.

@@ -138,7 +138,9 @@ Acad::ErrorStatus AcDbRasterImageDef::load() {
     if (head.empty() || !imagePixels(head, w, h)) return Acad::eFileAccessErr;
     size_.set(w, h);
     loaded_ = true;
-    active_ = path;
+    char16_t full[MAX_PATH];
+    DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    active_ = (n > 0 && n < MAX_PATH) ? std::u16string(full, n) : path;
     return Acad::eOk;
   }
   return Acad::eFileNotFound;

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -13,6 +11,7 @@
 
 #include "arx/acad_app.h"
 #include "desk_session.h"
+#include "support/temp_folder.h"
 #include "win32/desktop.h"
 #include "win32/file_system.h"
 
@@ -20,12 +19,8 @@ namespace vurktest {
 
 class PluginSession {
  public:
-  PluginSession() : root_(makeRoot()), session_(std::make_unique<desk::DeskSession>(root_, out_)) {}
-  ~PluginSession() {
-    session_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-  }
+  PluginSession() : session_(std::make_unique<desk::DeskSession>(root_.path(), out_)) {}
+  ~PluginSession() { session_.reset(); }
 
   // Runs scenario steps given as text; fails the test on the first step that fails.
   bool steps(const std::string& text) {
@@ -54,16 +49,7 @@ class PluginSession {
   std::string transcript() const { return out_.str(); }
 
  private:
-  static std::filesystem::path makeRoot() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "plugin";
-    for (char& c : name) {
-      if (c == '/') c = '_';
-    }
-    return std::filesystem::temp_directory_path() / ("vurkarx-plugin-" + std::to_string(::getpid()) + "-" + name);
-  }
-
-  std::filesystem::path root_;
+  TempFolder root_;
   std::ostringstream out_;
   std::unique_ptr<desk::DeskSession> session_;
 };
