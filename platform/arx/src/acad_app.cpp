@@ -62,10 +62,31 @@ AcadApplication::AcadApplication(win32::Desktop& desktop)
   mfcState_ = std::make_unique<mfc::AppState>(exeInstance_);
   sysRegistry_.atPut(ACRX_DYNAMIC_LINKER, dynamicLinker_.get());
   sysVars_.defineStandardVariables();
+  defineViewVariables();
   commandStack_.setOwnerSource([this] { return servedModule(); });
   moduleAvailable_[upper(u"acISMobj24.dbx")] = true;
   moduleAvailable_[upper(u"AcGeomentObj.dbx")] = true;
   createMainWindow();
+}
+
+void AcadApplication::defineViewVariables() {
+  // The view of a plan view of model space in the one tiled viewport.
+  sysVars_.defineComputed(u"VIEWCTR", RT3DPOINT, [this] {
+    return SysVarValue::point3d(view_.centre().x, view_.centre().y, 0.0);
+  });
+  sysVars_.defineComputed(u"VIEWSIZE", RTREAL, [this] { return SysVarValue::realValue(view_.height()); });
+  sysVars_.defineComputed(u"SCREENSIZE", RTPOINT, [this] {
+    return SysVarValue::point2d(view_.screenWidth(), view_.screenHeight());
+  });
+  sysVars_.define(u"VIEWMODE", SysVarValue::shortValue(0), true);
+  sysVars_.define(u"TILEMODE", SysVarValue::shortValue(1), true);
+  sysVars_.define(u"CVPORT", SysVarValue::shortValue(2), true);
+  sysVars_.define(u"LENSLENGTH", SysVarValue::realValue(50.0), true);
+  sysVars_.define(u"VIEWTWIST", SysVarValue::realValue(0.0), true);
+  sysVars_.define(u"FRONTZ", SysVarValue::realValue(0.0), true);
+  sysVars_.define(u"BACKZ", SysVarValue::realValue(0.0), true);
+  sysVars_.define(u"TARGET", SysVarValue::point3d(0.0, 0.0, 0.0), true);
+  sysVars_.define(u"VIEWDIR", SysVarValue::point3d(0.0, 0.0, 1.0), true);
 }
 
 AcadApplication::~AcadApplication() {

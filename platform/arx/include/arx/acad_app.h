@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "arx/accmd.h"
+#include "arx/acedview.h"
 #include "arx/acgs.h"
 #include "arx/rxapp.h"
 #include "arx/rxdlinkr.h"
@@ -158,6 +159,8 @@ class AcadApplication {
   AcEdCommandStack& commandStack() { return commandStack_; }
   SysVarTable& sysVars() { return sysVars_; }
   AcGsConfig& gsConfig() { return gsConfig_; }
+  // The view of the current viewport (VIEWCTR, VIEWSIZE, SCREENSIZE follow it).
+  ViewModel& view() { return view_; }
 
   // Defines a session variable (see SysVarTable::define / defineComputed).
   bool defineSysVar(const std::u16string& name, SysVarValue initial, bool readOnly = false,
@@ -187,6 +190,7 @@ class AcadApplication {
   bool unload(LoadedApp& app, bool force);
   void runCommandFunction(const AcEdCommand& cmd, HINSTANCE owner);
   void createMainWindow();
+  void defineViewVariables();
 
   win32::Desktop& desktop_;
   HINSTANCE exeInstance_ = nullptr;
@@ -198,6 +202,7 @@ class AcadApplication {
   AcEdCommandStack commandStack_;
   SysVarTable sysVars_;
   AcGsConfig gsConfig_;
+  ViewModel view_;
 
   std::vector<ModuleImage> images_;
   std::vector<std::unique_ptr<LoadedApp>> apps_;  // in load order
