@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "arx/acedview.h"
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbentity.h"
@@ -48,6 +49,35 @@ EntityProps DefaultEntityProps() {
 
 std::uint8_t OpacityToAlpha(std::int32_t opacityPercent) {
   return static_cast<std::uint8_t>(std::trunc(opacityPercent * 254.0 / 100.0 + 0.5));
+}
+
+namespace {
+AcGePoint3d transPoint(const AcGePoint3d& p, short from, short to) {
+  resbuf f{};
+  f.restype = RTSHORT;
+  f.resval.rint = from;
+  resbuf t{};
+  t.restype = RTSHORT;
+  t.resval.rint = to;
+  ads_point in{p.x, p.y, p.z};
+  ads_point out{p.x, p.y, p.z};
+  acedTrans(in, &f, &t, 0, out);
+  return AcGePoint3d(out[0], out[1], out[2]);
+}
+}  // namespace
+
+AcGePoint3d WcsToUcs(const AcGePoint3d& p) { return transPoint(p, 0, 1); }
+AcGePoint3d DcsToWcs(const AcGePoint3d& p) { return transPoint(p, 2, 0); }
+
+std::u16string CurrentDocumentPath() {
+  AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+  return db ? db->filename() : std::u16string();
+}
+
+std::u16string CurrentDocumentFileName() {
+  const std::u16string path = CurrentDocumentPath();
+  const auto cut = path.find_last_of(u'\\');
+  return cut == std::u16string::npos ? path : path.substr(cut + 1);
 }
 
 Acad::ErrorStatus GetModelSpace(AcDbDatabase* db, AcDbBlockTableRecord*& modelSpace, AcDb::OpenMode mode) {

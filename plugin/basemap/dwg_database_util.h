@@ -8,6 +8,8 @@
 #include "arx/acdb.h"
 #include "arx/dbcolor.h"
 #include "arx/dbid.h"
+#include "arx/gept.h"
+#include "arx/rxobject.h"
 
 class AcDbDatabase;
 class AcDbEntity;
@@ -35,6 +37,28 @@ std::uint8_t OpacityToAlpha(std::int32_t opacityPercent);
 
 // Opens the model space of the database for read or write; the caller closes it.
 Acad::ErrorStatus GetModelSpace(AcDbDatabase* db, AcDbBlockTableRecord*& modelSpace, AcDb::OpenMode mode);
+
+// The model-space entities of a database, in iterator order (erased ones skipped); with a layer
+// name only those on that layer of the working database, none when the layer does not exist.
+AcDbObjectIdArray GetAllEntityIds(const std::u16string& layer, AcDbDatabase* db);
+// Appends every model-space entity of the working database of the class or derived from it.
+void GetAllEntityIdsOfClass(const AcRxClass* cls, AcDbObjectIdArray& ids);
+// Appends every model-space entity (of the class, when given) whose extents overlap the
+// rectangle of the two corners (a tolerance of 1e-7 on both axes).
+void GetEntityIdsInRect(const AcGePoint3d& corner1, const AcGePoint3d& corner2, AcDbObjectIdArray& ids,
+                        const AcRxClass* cls = nullptr);
+
+// The layer's id; with no name the current layer. A missing layer is added when create is set.
+AcDbObjectId GetLayerId(const std::u16string& name, bool create);
+Acad::ErrorStatus EraseLayer(AcDbObjectId layerId);
+
+// Point conversions between the world, user and display systems.
+AcGePoint3d WcsToUcs(const AcGePoint3d& p);
+AcGePoint3d DcsToWcs(const AcGePoint3d& p);
+// The current drawing's file name without its folder.
+std::u16string CurrentDocumentFileName();
+// The current drawing's full file name.
+std::u16string CurrentDocumentPath();
 
 // Applies the properties to a new entity, appends it to the model space of the database and
 // closes it. Returns the new id, or the null id on any failure (the entity is then deleted

@@ -43,7 +43,9 @@ class PluginSession {
   win32::Desktop& desktop() { return session_->desktop(); }
   arx::AcadApplication& acad() { return session_->acad(); }
   AcDbDatabase& drawing() { return session_->drawing(); }
+  // The host file behind a Windows path; a path on another drive brings that drive in.
   std::filesystem::path host(const std::u16string& windowsPath) {
+    if (windowsPath.size() >= 2 && windowsPath[1] == u':') desktop().files().addDrive(windowsPath[0]);
     return desktop().files().toHostPath(windowsPath);
   }
   std::string transcript() const { return out_.str(); }
