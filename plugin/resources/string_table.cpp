@@ -1,5 +1,10 @@
 #include "resources/string_table.h"
 
+#include <cstdio>
+#include <string>
+
+#include "resources/embedded_files.h"
+
 namespace vurkarx {
 
 void addStringTable(win32::ResourceTable& table) {
@@ -13,9 +18,27 @@ void addStringTable(win32::ResourceTable& table) {
   table.addString(32781, u"\n设置断面参数");
 }
 
+void addIconPictures(win32::ResourceTable& table) {
+  // "iconNNNN.png" is the PNG resource 10000 + NNNN; "icon_default.png" is 8315.
+  for (unsigned long i = 0; i < vurk::kEmbeddedFileCount; ++i) {
+    const vurk::EmbeddedFile& f = vurk::kEmbeddedFiles[i];
+    const std::string name = f.name;
+    unsigned id = 0;
+    if (name == "icon_default.png") {
+      id = 8315;
+    } else if (std::sscanf(name.c_str(), "icon%4u.png", &id) == 1) {
+      id += 10000;
+    } else {
+      continue;
+    }
+    table.addBinary(u"PNG", id, std::vector<BYTE>(f.bytes, f.bytes + f.size));
+  }
+}
+
 win32::ResourceTable pluginResourceTable() {
   win32::ResourceTable table;
   addStringTable(table);
+  addIconPictures(table);
   return table;
 }
 

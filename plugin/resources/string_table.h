@@ -12,5 +12,7 @@ win32::ResourceTable pluginResourceTable();
 
 // Adds the string table to a resource table.
 void addStringTable(win32::ResourceTable& table);
+// The map-mark icon pictures: PNG resources 10001..10009 and the default icon 8315.
+void addIconPictures(win32::ResourceTable& table);
 
 }  // namespace vurkarx
