@@ -8,6 +8,9 @@
 #include <sstream>
 
 #include "arx/acad_app.h"
+#include "host/host_app.h"
+#include "host/host_installer.h"
+#include "host/host_user.h"
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "plugin_image.h"
@@ -22,6 +25,7 @@
 #include "win32/transcript.h"
 #include "win32/unicode.h"
 #include "win32/user_script.h"
+#include "win32/winreg.h"
 
 namespace desk {
 
@@ -109,8 +113,12 @@ DeskSession::DeskSession(const std::filesystem::path& sandbox, std::ostream& out
 }
 
 DeskSession::~DeskSession() {
-  // The plug-in goes before AutoCAD and the desktop it lives in.
+  // The plug-in goes before AutoCAD and the desktop it lives in, the host before its desktop.
   if (acad_ && acad_->isLoaded(kModuleName)) acad_->unloadApplication(kModuleName);
+  if (host_) {
+    host_->stop();
+    host_.reset();
+  }
   desktop_->transcript().setListener(nullptr);
   services_->setWorkingDatabase(nullptr);
   drawing_.reset();
@@ -172,6 +180,7 @@ bool DeskSession::dispatch(const Words& w, std::string& reason) {
   if (verb == "write") return stepWrite(w, reason);
   if (verb == "answer") return stepAnswer(w, reason);
   if (verb == "command") return stepCommand(w, reason);
+  if (verb == "host") return stepHost(w, reason);
   if (verb == "wait" && w.size() == 2) {
     long long ms = 0;
     if (!parseInt(w[1], ms) || ms < 0) {
@@ -526,6 +535,148 @@ bool DeskSession::stepCommand(const Words& w, std::string& reason) {
     return true;
   }
   acad_->runCommand(wide(w[1]));
+  return true;
+}
+
+bool DeskSession::stepHost(const Words& w, std::string& reason) {
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  if (what == "install") {
+    // host install [version N] [version-as-string] [no-run-path]
+    host::InstallOptions options;
+    for (std::size_t i = 2; i < w.size(); ++i) {
+      long long n = 0;
+      if (lower(w[i]) == "version" && i + 1 < w.size() && parseInt(w[i + 1], n)) {
+        options.version = static_cast<std::uint32_t>(n);
+        ++i;
+      } else if (lower(w[i]) == "version-as-string") {
+        options.versionAsString = true;
+      } else if (lower(w[i]) == "no-run-path") {
+        options.writeRunPath = false;
+      } else {
+        reason = "host install [version N] [version-as-string] [no-run-path]";
+        return false;
+      }
+    }
+    if (host::HostInstaller::install(options) != ERROR_SUCCESS) {
+      reason = "the host could not be installed";
+      return false;
+    }
+    return true;
+  }
+  if (what == "uninstall") {
+    host::HostInstaller::uninstall();
+    return true;
+  }
+  if (what == "start") {
+    // A host that was never installed is installed first, as its user would have done.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, host::kInstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      RegCloseKey(key);
+    } else {
+      host::HostInstaller::install(host::InstallOptions{});
+    }
+    if (!host_) host_ = std::make_unique<host::HostApp>(*desktop_);
+    if (!host_->start()) {
+      reason = "the host did not start";
+      return false;
+    }
+    return true;
+  }
+  if (!host_) {
+    reason = "the host was never started";
+    return false;
+  }
+  host::HostUser user(*host_);
+  if (what == "stop") {
+    host_->stop();
+    return true;
+  }
+  if (what == "press-button") {
+    if (!user.pressPluginButton()) {
+      reason = "the host shows no plug-in button";
+      return false;
+    }
+    return true;
+  }
+  if ((what == "click" || what == "click-at") && w.size() == 4) {
+    const double a = std::strtod(w[2].c_str(), nullptr);
+    const double b = std::strtod(w[3].c_str(), nullptr);
+    const bool ok = what == "click" ? user.clickMapPoint(host::GeoPoint{a, b}) : user.clickMapPointAt(host::PlanePoint{a, b});
+    if (!ok) {
+      reason = "the host was not waiting for a map point";
+      return false;
+    }
+    return true;
+  }
+  if (what == "system" && w.size() >= 3) {
+    if (lower(w[2]) == "geographic") {
+      user.chooseGeographic();
+      return true;
+    }
+    long long width = 0;
+    long long zone = 0;
+    if (lower(w[2]) == "gk" && w.size() >= 5 && parseInt(w[3], width) && parseInt(w[4], zone) &&
+        user.chooseGaussKrueger(static_cast<int>(width), static_cast<int>(zone),
+                                w.size() >= 6 && lower(w[5]) == "zone-in-easting")) {
+      return true;
+    }
+    reason = "host system geographic | gk 3|6 ZONE [zone-in-easting]";
+    return false;
+  }
+  if (what == "move" && (w.size() == 4 || w.size() == 5)) {
+    std::optional<int> level;
+    long long n = 0;
+    if (w.size() == 5 && parseInt(w[4], n)) level = static_cast<int>(n);
+    user.moveMapView(host::GeoPoint{std::strtod(w[2].c_str(), nullptr), std::strtod(w[3].c_str(), nullptr)}, level);
+    return true;
+  }
+  if (what == "fault") return stepHostFault(w, reason);
+  if (what == "dump" && w.size() == 3) {
+    std::ofstream f(w[2], std::ios::binary);
+    f << host_->dumpJson();
+    if (!f) {
+      reason = "cannot write " + w[2];
+      return false;
+    }
+    return true;
+  }
+  if (what == "show") {
+    std::istringstream in(host_->describe());
+    std::string line;
+    while (std::getline(in, line)) desktop_->transcript().add("host", line);
+    return true;
+  }
+  reason = "unknown host step";
+  return false;
+}
+
+bool DeskSession::stepHostFault(const Words& w, std::string& reason) {
+  // host fault forget-links | refuse-registration | registration-zero | api N | busy | hung |
+  //            latency MS | answer CODE VALUE | answer-all VALUE | clear
+  const std::string what = w.size() > 2 ? lower(w[2]) : "";
+  long long a = 0;
+  long long b = 0;
+  if (what == "forget-links") host_->forgetLinks();
+  else if (what == "refuse-registration") host_->setRegistrationAnswer(host::RegistrationAnswer::Refuse);
+  else if (what == "registration-zero") host_->setRegistrationAnswer(host::RegistrationAnswer::Zero);
+  else if (what == "api" && w.size() == 4 && parseInt(w[3], a)) host_->setApiVersion(static_cast<std::int32_t>(a));
+  else if (what == "busy") host_->setBusy(true);
+  else if (what == "hung") host_->setHung(true);
+  else if (what == "latency" && w.size() == 4 && parseInt(w[3], a)) host_->setLatency(static_cast<DWORD>(a));
+  else if (what == "answer" && w.size() == 5 && parseInt(w[3], a) && parseInt(w[4], b))
+    host_->overrideAnswer(static_cast<std::uint16_t>(a), static_cast<std::int32_t>(b));
+  else if (what == "answer-all" && w.size() == 4 && parseInt(w[3], a))
+    host_->overrideAllAnswers(static_cast<std::int32_t>(a));
+  else if (what == "clear") {
+    host_->setRegistrationAnswer(host::RegistrationAnswer::LinkNumber);
+    host_->setBusy(false);
+    host_->setHung(false);
+    host_->setLatency(0);
+    host_->overrideAllAnswers(std::nullopt);
+  } else {
+    reason = "unknown host fault";
+    return false;
+  }
   return true;
 }
 

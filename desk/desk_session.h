@@ -25,6 +25,10 @@ class AcDbDatabase;
 class AcDbHostApplicationServices;
 class AcDbHostServicesScope;
 
+namespace host {
+class HostApp;
+}
+
 namespace desk {
 
 class DeskSession {
@@ -43,6 +47,8 @@ class DeskSession {
   win32::Desktop& desktop() { return *desktop_; }
   arx::AcadApplication& acad() { return *acad_; }
   AcDbDatabase& drawing() { return *drawing_; }
+  // The host map application, or null before "host start".
+  host::HostApp* hostApp() { return host_.get(); }
   const std::u16string& pluginPath() const { return pluginPath_; }
 
  private:
@@ -55,6 +61,8 @@ class DeskSession {
   bool stepWrite(const Words& w, std::string& reason);
   bool stepAnswer(const Words& w, std::string& reason);
   bool stepCommand(const Words& w, std::string& reason);
+  bool stepHost(const Words& w, std::string& reason);
+  bool stepHostFault(const Words& w, std::string& reason);
   bool expectEntry(const std::string& channel, const std::string& text, bool present, std::string& reason);
   void note(const std::string& text);
   void installPluginFiles();
@@ -70,6 +78,8 @@ class DeskSession {
   std::unique_ptr<AcDbHostApplicationServices> services_;
   std::unique_ptr<AcDbHostServicesScope> servicesScope_;
   std::unique_ptr<AcDbDatabase> drawing_;
+  // The host map application (created by "host start").
+  std::unique_ptr<host::HostApp> host_;
   std::u16string pluginFolder_;
   std::u16string pluginPath_;
   std::map<std::string, std::size_t> cursors_;  // per channel: entries already matched

@@ -28,7 +28,7 @@ std::int32_t LinkRegistry::registerPlugin(const std::u16string& pluginClass) {
     next_ = (next_ > kLargestLink - step_) ? first_ : next_ + step_;
     if (links_.count(n) != 0) continue;
     links_[n] = Link{n, pluginClass};
-    latest_ = n;
+    latestClass_ = pluginClass;
     return n;
   }
   return 0;
@@ -37,12 +37,6 @@ std::int32_t LinkRegistry::registerPlugin(const std::u16string& pluginClass) {
 const LinkRegistry::Link* LinkRegistry::find(std::int32_t number) const {
   const auto it = links_.find(number);
   return it == links_.end() ? nullptr : &it->second;
-}
-
-std::u16string LinkRegistry::latestPluginClass() const {
-  if (const Link* l = find(latest_)) return l->pluginClass;
-  if (!links_.empty()) return links_.rbegin()->second.pluginClass;
-  return kDefaultPluginWindowClass;
 }
 
 }  // namespace host

@@ -1,6 +1,9 @@
 #include "hostlink/host_link_record.h"
 
 #include <algorithm>
+#include <cassert>
+
+#include "win32/winuser.h"
 
 namespace vurk {
 
@@ -22,10 +25,23 @@ std::u16string_view PluginNameOf(const HostLinkRecord& record) {
   return std::u16string_view(record.pluginName, n);
 }
 
-HostLink::HostLink(std::u16string_view pluginName) { SetPluginName(main_, pluginName); }
+HostLink::HostLink(std::u16string_view pluginName)
+    : mapFileProgress_(RegisterWindowMessageW(u"V_URK_API_MSG_GET_MAP_FILE_PROGRESS")),
+      contourProgress_(RegisterWindowMessageW(u"V_URK_API_MSG_GET_CONTOUR_LINE_PROGRESS")) {
+  SetPluginName(main_, pluginName);
+}
 
 void StartHostLink(std::u16string_view pluginName) { g_hostLink = std::make_unique<HostLink>(pluginName); }
 std::unique_ptr<HostLink> StopHostLink() { return std::move(g_hostLink); }
 HostLink* CurrentHostLink() { return g_hostLink.get(); }
+
+HostLink& RequireHostLink() {
+  assert(g_hostLink && "the host link is used before start-up or after unload");
+  return *g_hostLink;
+}
+
+NotificationRoutes& Routes() { return RequireHostLink().routes(); }
+HostAnswers& Answers() { return RequireHostLink().answers(); }
+NotificationFlags& Flags() { return RequireHostLink().flags(); }
 
 }  // namespace vurk

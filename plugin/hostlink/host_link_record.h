@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "hostlink/notification_routes.h"
+
 namespace vurk {
 
 // One channel, zero-initialised.
@@ -49,18 +51,32 @@ class HostLink {
   HostLinkRecord& mainChannel() { return main_; }
   HostLinkRecord& mapFileChannel() { return mapFile_; }
   HostPresenceState& presence() { return presence_; }
+  NotificationRoutes& routes() { return routes_; }
+  HostAnswers& answers() { return answers_; }
+  NotificationFlags& flags() { return flags_; }
+  // The registered progress messages (0 when the registration failed).
+  UINT mapFileProgressMessage() const { return mapFileProgress_; }
+  UINT contourProgressMessage() const { return contourProgress_; }
 
  private:
   HostLinkRecord main_;
   HostLinkRecord mapFile_;
   HostPresenceState presence_;
+  NotificationRoutes routes_;
+  HostAnswers answers_;
+  NotificationFlags flags_;
+  UINT mapFileProgress_ = 0;
+  UINT contourProgress_ = 0;
 };
 
-// Start-up: a fresh host link that registers under this name (nothing is sent yet).
+// Start-up: a fresh host link that registers under this name (nothing is sent yet); the two
+// progress messages are registered.
 void StartHostLink(std::u16string_view pluginName);
 // Unload: takes the host link away again.
 std::unique_ptr<HostLink> StopHostLink();
 // The running host link, or null before start-up and after unload.
 HostLink* CurrentHostLink();
+// The running host link; asserts that there is one.
+HostLink& RequireHostLink();
 
 }  // namespace vurk

@@ -39,6 +39,13 @@ inline constexpr std::u16string_view kGetMapFileErr = u"GetVurkMapFileErr:";
 
 // The label of the plug-in's button in the host.
 inline constexpr std::u16string_view kHostButtonLabel = u"发送所选对象到CAD";
+// The button states of SetButton.
+inline constexpr std::int32_t kButtonAdd = 1;
+inline constexpr std::int32_t kButtonRemove = 0;
+inline constexpr std::int32_t kButtonQuery = -1;
+// SetFollowWinMap: the host reports its view changes, or stops reporting them.
+inline constexpr std::uint32_t kFollowStartReporting = 1000;
+inline constexpr std::uint32_t kFollowStopReporting = 1;
 // SetButton is always timed with this timeout.
 inline constexpr int kSetButtonTimeoutMs = 1;
 

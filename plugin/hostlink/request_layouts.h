@@ -42,8 +42,6 @@ static_assert(FieldsFit(kFields, kSize));
 namespace follow_layout {
 inline constexpr std::size_t kInterval = 0;
 inline constexpr std::size_t kSize = 4;
-inline constexpr std::uint32_t kStartReporting = 1000;
-inline constexpr std::uint32_t kStopReporting = 1;
 }  // namespace follow_layout
 
 // GetLevelResolution (20212): the map centre as GetMapCenter's answer gave it.
@@ -68,7 +66,7 @@ inline constexpr std::size_t kRecord = 16;
 inline constexpr std::uint8_t kFolderKind = 30;
 inline constexpr std::size_t kFolderRecordSize = 176;
 inline constexpr std::uint8_t kAreaKind = 13;
-inline constexpr std::size_t kAreaBlockSize = 200;  // an area body is at least its block
+inline constexpr std::size_t kAreaMinimumBody = 204;  // the 200-byte block and its text length
 }  // namespace add_obj_layout
 
 // SrhObj (20107): the caller's search record, as it is.
@@ -102,11 +100,6 @@ inline constexpr std::uint16_t kMarkValue = 101;
 inline constexpr std::array<WireField, 3> kFields{{{"mark", kMark, 2}, {"state", kState, 4}, {"label", kLabel, kLabelField}}};
 static_assert(FieldsFit(kFields, kSize));
 }  // namespace set_button_layout
-
-// The button states of SetButton.
-inline constexpr std::int32_t kButtonAdd = 1;
-inline constexpr std::int32_t kButtonRemove = 0;
-inline constexpr std::int32_t kButtonQuery = -1;
 
 // GetContour (20303): request head, then 192-byte contour requests.
 namespace contour_request_layout {

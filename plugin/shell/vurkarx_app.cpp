@@ -8,6 +8,10 @@
 #include "mfc/afxmsg.h"
 #include "mfc/afxwin.h"
 #include "basemap/dwg_database_util.h"
+#include "hostlink/host_errors.h"
+#include "hostlink/host_link_record.h"
+#include "hostlink/host_presence.h"
+#include "hostlink/request_catalogue.h"
 #include "settings/settings_store.h"
 #include "shell/base_map_view_mode.h"
 #include "shell/commands.h"
@@ -71,8 +75,10 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   InitLog(PluginFolder());
   Log(u"VurkArx " + VersionText(PLUGIN_VERSION) + u" started");
 
-  // 5. The notification window's class and the settings.
+  // 5. The notification window's class, whose name the host link registers under, and the
+  // settings.
   registerNotificationWindowClass();
+  StartHostLink(kNotificationWindowClass);
   auto settings = std::make_unique<SettingsStore>();
   settings->load(PluginFolder());
   InstallSettings(std::move(settings));
@@ -84,7 +90,12 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   SetSharedDefaultColour(white);
   loadObjectEnablers();
 
-  // 12. The online base map comes back when it was on.
+  // 12. The host: a running host (1), or one not installed or too old (-1, already reported),
+  // gets the plug-in's button; a host that is not running (0) gets nothing. Then the online base
+  // map comes back when it was on.
+  if (EnsureHostRunning() != 0) {
+    ShowHostError(SetButton(kButtonAdd, kHostButtonLabel), kSetButtonErr, false);
+  }
   if (CurrentSettings()->record().onlineBaseMapOn) SetBaseMapViewMode(true);
 
   // 14. The commands.
@@ -104,6 +115,9 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
 
   SettingsStore* settings = CurrentSettings();
 
+  // 2. The host stops following the drawing; its answer does not matter.
+  SetFollowWinMap(kFollowStopReporting);
+
   // 3. The tile cache, when the user asked for it to go.
   if (settings && settings->record().clearCacheOnExit) DeleteCacheFolder(settings->cacheBaseFolder());
 
@@ -120,8 +134,12 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
     acedSetVar(u"DBLCLKEDIT", &rb);
   }
 
+  // 11. The plug-in's button leaves the host.
+  SetButton(kButtonRemove, u"");
+
   // Nothing of the plug-in stays registered.
   UnregisterClassW(kNotificationWindowClass, PluginInstance());
+  StopHostLink();
   RemoveSettings();
   Log(u"VurkArx unloaded");
   RemoveLog();

@@ -210,3 +210,84 @@ TEST_F(DbOpenClose, TypedOpenRefusesAnotherClassWithoutOpeningIt) {
   EXPECT_EQ(acdbOpenObject(obj, AcDbObjectId::kNull, AcDb::kForRead), Acad::eNullObjectId);
 }
 }  // namespace
+
+namespace {
+
+using dbtest::DrawingTest;
+
+class DbStateTable : public DrawingTest {
+ protected:
+  AcDbObjectId addRecord() {
+    AcDbDictionary* nod = nullptr;
+    EXPECT_EQ(db_.getNamedObjectsDictionary(nod, AcDb::kForWrite), Acad::eOk);
+    auto* x = new AcDbXrecord;
+    AcDbObjectId id;
+    EXPECT_EQ(nod->setAt(u"R", x, id), Acad::eOk);
+    x->close();
+    nod->close();
+    return id;
+  }
+};
+
+TEST_F(DbStateTable, CallsOnANewObject) {
+  AcDbXrecord x;
+  EXPECT_EQ(x.upgradeOpen(), Acad::eWasOpenForWrite);
+  EXPECT_EQ(x.downgradeOpen(), Acad::eNotInDatabase);
+  EXPECT_EQ(x.erase(), Acad::eNotInDatabase);
+}
+
+TEST_F(DbStateTable, CallsOnAClosedObject) {
+  AcDbObjectId id = addRecord();
+  AcDbObject* obj = nullptr;
+  ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(obj->downgradeOpen(), Acad::eNotOpenForWrite) << "open for read";
+  obj->close();
+  EXPECT_EQ(obj->upgradeOpen(), Acad::eNotOpenForRead) << "closed";
+  EXPECT_EQ(obj->downgradeOpen(), Acad::eNotOpenForWrite) << "closed";
+  EXPECT_EQ(obj->erase(), Acad::eNotOpenForWrite) << "closed";
+  EXPECT_FALSE(obj->isWriteEnabled());
+}
+
+// Tries the calls the table lists on the object being notified.
+class NotifyingProbe : public AcDbDatabaseReactor {
+ public:
+  void objectModified(const AcDbDatabase*, const AcDbObject* obj) override {
+    auto* o = const_cast<AcDbObject*>(obj);
+    writeEnabled = o->isWriteEnabled();
+    closeStatus = o->close();
+    eraseStatus = o->erase();
+    upgradeStatus = o->upgradeOpen();
+    downgradeStatus = o->downgradeOpen();
+  }
+  bool writeEnabled = true;
+  Acad::ErrorStatus closeStatus = Acad::eOk, eraseStatus = Acad::eOk, upgradeStatus = Acad::eOk,
+                    downgradeStatus = Acad::eOk;
+};
+
+TEST_F(DbStateTable, CallsOnANotifyingObject) {
+  AcDbObjectId id = addRecord();
+  NotifyingProbe probe;
+  db_.addReactor(&probe);
+  AcDbObject* obj = nullptr;
+  ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForWrite), Acad::eOk);
+  ASSERT_EQ(obj->close(), Acad::eOk);
+  db_.removeReactor(&probe);
+  EXPECT_FALSE(probe.writeEnabled);
+  EXPECT_EQ(probe.closeStatus, Acad::eWasNotifying);
+  EXPECT_EQ(probe.eraseStatus, Acad::eNotOpenForWrite);
+  EXPECT_EQ(probe.upgradeStatus, Acad::eWasNotifying);
+  EXPECT_EQ(probe.downgradeStatus, Acad::eNotOpenForWrite);
+  EXPECT_FALSE(id.isErased());
+}
+
+TEST_F(DbStateTable, DeletingAResidentObjectIsACallerBug) {
+  AcDbObjectId id = addRecord();
+  AcDbObject* obj = nullptr;
+  ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForRead), Acad::eOk);
+#ifndef NDEBUG
+  EXPECT_DEATH(delete obj, "deleted by its database");
+#endif
+  obj->close();
+}
+
+}  // namespace

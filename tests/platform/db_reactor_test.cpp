@@ -54,6 +54,20 @@ TEST_F(DbReactors, EveryWriteOpenCloseFiresModifiedAndReadClosesDoNot) {
   db_.removeReactor(&r);
 }
 
+TEST_F(DbReactors, DowngradeOpenNotifiesLikeAClose) {
+  AcDbObjectId id;
+  newRecord(u"K", id)->close();
+  RecordingReactor r;
+  db_.addReactor(&r);
+  AcDbObject* obj = nullptr;
+  ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForWrite), Acad::eOk);
+  ASSERT_EQ(obj->downgradeOpen(), Acad::eOk);
+  EXPECT_EQ(r.events, (Events{"modified AcDbXrecord " + dbtest::hex(id)}));
+  obj->close();
+  EXPECT_EQ(r.events.size(), 1u) << "the read close adds nothing";
+  db_.removeReactor(&r);
+}
+
 TEST_F(DbReactors, EraseAndUneraseNotifyAtTheCallBeforeTheClose) {
   AcDbObjectId id;
   newRecord(u"K", id)->close();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "arx/adscodes.h"
+#include "arx/dbents.h"
 #include "db_test_support.h"
 
 namespace {
@@ -146,6 +147,44 @@ TEST_F(DbTables, BlockRecordsKeepEntitiesInAppendOrderAndSkipErasedOnes) {
   delete bit;
   bt->close();
   EXPECT_EQ(names, (std::vector<std::u16string>{u"*Model_Space", u"*Paper_Space", u"Marker"}));
+}
+
+TEST_F(DbTables, BlockIteratorSkipsErasedEntitiesUnlessToldOtherwise) {
+  AcDbObjectIdArray ids;
+  for (int i = 0; i < 3; ++i) ids.append(append(new AcDbPoint(AcGePoint3d(i, 0, 0))));
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, ids[1], AcDb::kForWrite), Acad::eOk);
+  e->erase();
+  e->close();
+  AcDbBlockTableRecord* ms = nullptr;
+  ASSERT_EQ(acdbOpenObject(ms, db_.modelSpaceId(), AcDb::kForRead), Acad::eOk);
+  auto walk = [&](bool atBeginning, bool skipDeleted) {
+    AcDbObjectIdArray seen;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    EXPECT_EQ(ms->newIterator(it, atBeginning, skipDeleted), Acad::eOk);
+    for (; !it->done(); it->step(atBeginning, skipDeleted)) {
+      AcDbObjectId id;
+      it->getEntityId(id);
+      seen.append(id);
+    }
+    delete it;
+    return seen;
+  };
+  EXPECT_EQ(walk(true, true), (AcDbObjectIdArray{ids[0], ids[2]}));
+  EXPECT_EQ(walk(true, false), (AcDbObjectIdArray{ids[0], ids[1], ids[2]}));
+  EXPECT_EQ(walk(false, true), (AcDbObjectIdArray{ids[2], ids[0]})) << "from the end backwards";
+  AcDbBlockTableRecordIterator* it = nullptr;
+  ms->newIterator(it);
+  AcDbEntity* first = nullptr;
+  ASSERT_EQ(it->getEntity(first, AcDb::kForRead), Acad::eOk);
+  first->close();
+  it->step();
+  it->step();
+  EXPECT_TRUE(it->done());
+  AcDbObjectId none;
+  EXPECT_EQ(it->getEntityId(none), Acad::eIteratorDone);
+  delete it;
+  ms->close();
 }
 
 TEST_F(DbTables, LinetypesLoadFromTheBuiltInLibraryOnly) {

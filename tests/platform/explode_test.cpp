@@ -179,6 +179,13 @@ TEST_F(BlockExplode, ReferenceExtentsCoverTheTransformedContentsAndAttributes) {
 }
 
 TEST_F(BlockExplode, AttributesOfAResidentReference) {
+  AcDbBlockTableRecord* def = nullptr;
+  ASSERT_EQ(acdbOpenObject(def, outer_, AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(def->hasAttributeDefinitions());
+  def->close();
+  ASSERT_EQ(acdbOpenObject(def, inner_, AcDb::kForRead), Acad::eOk);
+  EXPECT_FALSE(def->hasAttributeDefinitions());
+  def->close();
   AcDbObjectId refId = placeReference(AcGeScale3d(1.0));
   AcDbBlockReference* ref = nullptr;
   ASSERT_EQ(acdbOpenObject(ref, refId, AcDb::kForWrite), Acad::eOk);

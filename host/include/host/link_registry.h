@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace host {
@@ -34,11 +35,17 @@ class LinkRegistry {
   std::int32_t registerPlugin(const std::u16string& pluginClass);
   bool knows(std::int32_t number) const { return links_.count(number) != 0; }
   const Link* find(std::int32_t number) const;
-  // The host restarted its link table: every link number becomes unknown.
+  // The host restarted its link table: every link number becomes unknown (the host still knows
+  // which window the latest plug-in registered).
   void forgetAll() { links_.clear(); }
+  // The program ended: nothing is known any more.
+  void clear() {
+    links_.clear();
+    latestClass_.reset();
+  }
 
-  // The window class of the latest registration still known, or the default class.
-  std::u16string latestPluginClass() const;
+  // The window class of the latest successful registration; nothing before the first.
+  const std::optional<std::u16string>& latestPluginClass() const { return latestClass_; }
   const std::map<std::int32_t, Link>& links() const { return links_; }
 
  private:
@@ -46,7 +53,7 @@ class LinkRegistry {
   std::int32_t first_ = 1;
   std::int32_t step_ = 1;
   std::int32_t next_ = 1;
-  std::int32_t latest_ = 0;
+  std::optional<std::u16string> latestClass_;
   std::map<std::int32_t, Link> links_;
 };
 

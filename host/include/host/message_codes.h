@@ -73,10 +73,8 @@ std::string_view pluginMessageName(std::uint16_t code);
 inline constexpr char16_t kMapFileProgressName[] = u"V_URK_API_MSG_GET_MAP_FILE_PROGRESS";
 inline constexpr char16_t kContourProgressName[] = u"V_URK_API_MSG_GET_CONTOUR_LINE_PROGRESS";
 
-// The host's window class, and the plug-in's window class the host looks for when no
-// registration named one.
+// The host's window class. The plug-in's window is found by the class it names when it registers.
 inline constexpr char16_t kHostWindowClass[] = u"vurkWin";
-inline constexpr char16_t kDefaultPluginWindowClass[] = u"VurkArxWin";
 
 // Answers the host gives of its own accord.
 constexpr std::int32_t kNotProcessed = -6;     // the payload could not be read or the work failed

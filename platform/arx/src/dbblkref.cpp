@@ -242,3 +242,9 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform) {
   }
   return Acad::eOk;
 }
+
+bool AcDbBlockTableRecord::hasAttributeDefinitions() const {
+  for (AcDbObjectId id : entities_)
+    if (!id.isNull() && !id.isErased() && DbAccess::peekAs<AcDbAttributeDefinition>(id)) return true;
+  return false;
+}

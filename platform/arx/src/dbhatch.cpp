@@ -511,6 +511,23 @@ Acad::ErrorStatus AcDbHatch::getAssocObjIdsAt(int loopIndex, AcDbObjectIdArray& 
   return Acad::eOk;
 }
 
+Acad::ErrorStatus AcDbHatch::setAssocObjIdsAt(int loopIndex, const AcDbObjectIdArray& ids) {
+  if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+  if (loopIndex < 0 || loopIndex >= numLoops()) return Acad::eInvalidIndex;
+  loops_[static_cast<std::size_t>(loopIndex)].sources = ids;
+  return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbHatch::setPatternAsStored(HatchPatternType type, const ACHAR* name) {
+  if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+  if (!name || !*name) return Acad::eInvalidInput;
+  patternType_ = type;
+  patternName_ = name;
+  customLines_ = false;
+  lines_.clear();
+  return Acad::eOk;
+}
+
 Acad::ErrorStatus AcDbHatch::setPattern(HatchPatternType type, const ACHAR* name) {
   if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
   std::u16string n = name ? name : u"";

@@ -15,7 +15,7 @@ AcDbCurve* copyCurve(const AcDbCurve* c) { return AcDbCurve::cast(c->clone()); }
 
 }  // namespace
 
-AcDbRegion::AcDbRegion(const AcDbRegion& other) : AcDbEntity(other) {
+AcDbRegion::AcDbRegion(const AcDbRegion& other) : AcDbEntity(other), modelerData_(other.modelerData_) {
   for (const auto& loop : other.loops_) {
     std::vector<AcDbCurve*> copy;
     for (const AcDbCurve* c : loop) copy.push_back(copyCurve(c));
@@ -24,6 +24,12 @@ AcDbRegion::AcDbRegion(const AcDbRegion& other) : AcDbEntity(other) {
 }
 
 AcDbRegion::~AcDbRegion() { deleteLoops(loops_); }
+
+Acad::ErrorStatus AcDbRegion::setModelerData(const std::vector<AcDbRawGroup>& groups) {
+  if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+  modelerData_ = groups;
+  return Acad::eOk;
+}
 
 Acad::ErrorStatus AcDbRegion::createFromCurves(const AcDbVoidPtrArray& curveSegments, AcDbVoidPtrArray& regions) {
   struct Piece {

@@ -79,6 +79,7 @@ INT_PTR CDialog::DoModal() {
     r.caption = GetWindowTextString();
     for (const auto& [id, c] : controls_) {
       if (c.visible && !c.text.empty() && (c.kind == u"Static" || c.kind == u"Edit")) r.texts.push_back(c.text);
+      r.controlTexts[id] = c.text;
     }
   }
   if (!ended_ && m_hWnd) {

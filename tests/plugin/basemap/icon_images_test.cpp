@@ -35,7 +35,7 @@ class IconImagesTest : public ::testing::Test {
     vurk::ResetDefaultIconPath();
   }
   ~IconImagesTest() override { vurk::ResetDefaultIconPath(); }
-  vurktest::PluginSession s;
+  vurktest::PluginSession s{true};
   const std::u16string folder = u"C:\\Users\\me\\AppData\\Local\\Temp\\VurkArxIcon";
 };
 

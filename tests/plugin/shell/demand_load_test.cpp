@@ -42,7 +42,7 @@ bool keyExists(const std::u16string& key) {
 }
 
 TEST(DemandLoad, EntryNamesTheModuleItsGroupAndCommand) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("set plugin-folder D:\\CAD\\VurkArx\nplugin load"));
   vurk::RegisterDemandLoad();
   const std::u16string key = kAppKey;
@@ -57,7 +57,7 @@ TEST(DemandLoad, EntryNamesTheModuleItsGroupAndCommand) {
 }
 
 TEST(DemandLoad, UnregisteringWithoutAnEntryChangesNothing) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("plugin load"));
   vurk::UnregisterDemandLoad();
   EXPECT_FALSE(keyExists(kAppKey));

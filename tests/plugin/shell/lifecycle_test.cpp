@@ -23,7 +23,7 @@ short shortVar(const char16_t* name) {
 }
 
 TEST(EntryPoint, CodesAboveFifteenAreAnsweredAtOnce) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   for (int code : {16, 17, 18, 100}) {
     EXPECT_EQ(acrxEntryPoint(static_cast<AcRx::AppMsgCode>(code), nullptr), AcRx::kRetOK) << code;
   }
@@ -34,7 +34,7 @@ TEST(EntryPoint, CodesAboveFifteenAreAnsweredAtOnce) {
 }
 
 TEST(StartUp, RegistersBothCommandsInTheirGroupAndUnloadRemovesThem) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("plugin load\nexpect plugin loaded"));
   const auto cmds = s.acad().commandStack().commands(u"VURK");
   ASSERT_EQ(cmds.size(), 2u);
@@ -50,7 +50,7 @@ TEST(StartUp, RegistersBothCommandsInTheirGroupAndUnloadRemovesThem) {
 }
 
 TEST(StartUp, RegistersTheNotificationWindowClassAsAGlobalDialogClass) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("plugin load"));
   WNDCLASSW wc{};
   ASSERT_TRUE(GetClassInfoW(nullptr, vurk::kNotificationWindowClass, &wc));
@@ -61,7 +61,7 @@ TEST(StartUp, RegistersTheNotificationWindowClassAsAGlobalDialogClass) {
 }
 
 TEST(StartUp, ViewVariablesAreSavedAndGivenBackAtUnload) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("set sysvar ZOOMFACTOR 40\nset sysvar RTDISPLAY 1\nplugin load"));
   EXPECT_EQ(shortVar(u"ZOOMFACTOR"), 100) << "set to 100 at start-up even with the base map off";
   EXPECT_EQ(shortVar(u"RTDISPLAY"), 1);
@@ -70,7 +70,7 @@ TEST(StartUp, ViewVariablesAreSavedAndGivenBackAtUnload) {
 }
 
 TEST(StartUp, OnlineBaseMapThatWasOnSwitchesTheViewModeAndUnloadRestoresIt) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("set sysvar ZOOMFACTOR 60\nplugin load"));
   vurk::CurrentSettings()->record().onlineBaseMapOn = 1;
   vurk::SaveSettings();
@@ -87,7 +87,7 @@ TEST(StartUp, OnlineBaseMapThatWasOnSwitchesTheViewModeAndUnloadRestoresIt) {
 }
 
 TEST(Unload, DoubleClickEditingComesBackWhenThePluginHadTakenIt) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("plugin load"));
   vurk::CurrentSettings()->record().dblClickShowsProperties = 1;
   ASSERT_TRUE(s.steps("set sysvar DBLCLKEDIT 0\nplugin unload"));
@@ -95,7 +95,7 @@ TEST(Unload, DoubleClickEditingComesBackWhenThePluginHadTakenIt) {
 }
 
 TEST(Unload, ClearingTheCacheDeletesMapTempButNothingALinkPointsTo) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps(
       "mkdir D:\\outside\n"
       "write file D:\\outside\\keep.png x\n"
@@ -111,7 +111,7 @@ TEST(Unload, ClearingTheCacheDeletesMapTempButNothingALinkPointsTo) {
 }
 
 TEST(Unload, AnEmptyCacheFolderSettingNeverDeletesMapTempAtTheDriveRoot) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps(
       "write file C:\\MapTemp\\sentinel.txt mine\n"
       "write file C:\\Users\\me\\AppData\\Local\\VurkArx_setting.ini \"[TempPath]\\r\\nMapTemp=\\r\\n\"\n"
@@ -122,7 +122,7 @@ TEST(Unload, AnEmptyCacheFolderSettingNeverDeletesMapTempAtTheDriveRoot) {
 }
 
 TEST(StartUp, AFailedFolderCheckCreatesNothing) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("set plugin-folder D:\\\nanswer ok\nplugin load\nexpect plugin unloaded"));
   EXPECT_FALSE(s.acad().commandStack().hasGroup(u"VURK"));
   EXPECT_FALSE(std::filesystem::exists(s.host(u"C:\\Users\\me\\AppData\\Local\\VurkArx_setting.ini")));
@@ -131,7 +131,7 @@ TEST(StartUp, AFailedFolderCheckCreatesNothing) {
 }
 
 TEST(StartUp, TheLogRecordsTheStartWithATimestamp) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("plugin load"));
   std::ifstream f(s.host(u"C:\\Program Files\\VurkArx\\DebugLog.txt"), std::ios::binary);
   std::string line;

@@ -19,7 +19,11 @@ namespace vurktest {
 
 class PluginSession {
  public:
-  PluginSession() : session_(std::make_unique<desk::DeskSession>(root_.path(), out_)) {}
+  // With withHost the host map application is installed and running, as on a user's desktop.
+  explicit PluginSession(bool withHost = false)
+      : session_(std::make_unique<desk::DeskSession>(root_.path(), out_)) {
+    if (withHost) steps("host start");
+  }
   ~PluginSession() { session_.reset(); }
 
   // Runs scenario steps given as text; fails the test on the first step that fails.

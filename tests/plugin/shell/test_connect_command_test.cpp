@@ -41,7 +41,7 @@ std::vector<DrawnPolyline> polylinesIn(AcDbDatabase& db) {
 }
 
 TEST(TestConnectCommand, DrawsAPolylineForEveryThreePiecesOfTheFile) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("write file C:\\vurk\\line.txt \"0,0\\n10,0\\n10,10\\n20,0\\n30,0\\n30,5\\n99,99\\n\"\n"
                       "plugin load\n"
                       "command testConnect"));
@@ -54,13 +54,13 @@ TEST(TestConnectCommand, DrawsAPolylineForEveryThreePiecesOfTheFile) {
 }
 
 TEST(TestConnectCommand, AFullBufferWithoutSeparatorsDrawsNothingAndReadsNoFurther) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("write file C:\\vurk\\line.txt " + std::string(102400, '1') + "\nplugin load\ncommand testConnect"));
   EXPECT_TRUE(polylinesIn(s.drawing()).empty());
 }
 
 TEST(TestConnectCommand, AMissingFileDoesNothing) {
-  vurktest::PluginSession s;
+  vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("plugin load\ncommand testConnect"));
   EXPECT_TRUE(polylinesIn(s.drawing()).empty());
 }

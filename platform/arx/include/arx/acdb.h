@@ -1,5 +1,7 @@
 // Enumerations of the drawing database (the AcDb namespace), with the platform's values.
 //
+// Models: open modes, visibility, text justification, polyline and vertex types, line
+// weights and multiline-text attachment points.
 // Limitations: only the enumerations the stand-ins and the plug-in use.
 #pragma once
 

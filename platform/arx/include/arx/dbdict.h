@@ -4,8 +4,8 @@
 // Models:
 //   - keys are matched case-insensitively and kept as first given; iteration is in key order
 //     (case-insensitive), which is repeatable;
-//   - getAt of a missing key is eKeyNotFound (22); getAt of an erased entry's object fails
-//     with eWasErased;
+//   - getAt of a missing key is eKeyNotFound (22); an entry whose object is erased counts as
+//     missing (getAt, has, iteration) until the object is un-erased;
 //   - setAt(key, obj, id) needs the dictionary open for write; a non-resident obj is added to
 //     the dictionary's database and stays open for write (close it); the dictionary becomes its
 //     owner; an existing entry with that key is replaced and its object erased;

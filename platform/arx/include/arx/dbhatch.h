@@ -12,7 +12,9 @@
 //     loop (kPolyline); anything else becomes an edge loop: lines, arcs, circles, ellipses,
 //     splines and the segments of open polylines, chained end to end (edges turned round as
 //     needed). An arc whose normal is opposite the hatch's becomes a clockwise AcGeCircArc2d.
-//     The boundary must close and lie in the hatch plane, else eInvalidInput and no loop;
+//     Points are projected into the hatch plane; planar boundaries (arcs, circles, ellipses,
+//     polylines) must be parallel to it; the boundary must close (within 1e-6 of its size);
+//     else eInvalidInput and no loop;
 //     an entity that cannot be opened for read fails with that status;
 //   - getLoopAt in polyline form answers polyline loops, in edge form edge loops (the other
 //     form is eInvalidInput); edge pointers handed out are new copies the caller deletes;
@@ -97,6 +99,9 @@ class AcDbHatch : public AcDbEntity {
   Acad::ErrorStatus setAssociative(bool on);
   Acad::ErrorStatus getAssocObjIds(AcDbObjectIdArray& ids) const;
   Acad::ErrorStatus getAssocObjIdsAt(int loopIndex, AcDbObjectIdArray& ids) const;
+  // Non-standard, for drawing readers: the boundary ids a drawing file lists for a loop whose
+  // geometry it also stores (nothing is re-derived from them).
+  Acad::ErrorStatus setAssocObjIdsAt(int loopIndex, const AcDbObjectIdArray& ids);
 
   HatchPatternType patternType() const { return patternType_; }
   std::u16string patternName() const { return patternName_; }
@@ -113,6 +118,11 @@ class AcDbHatch : public AcDbEntity {
   Acad::ErrorStatus getPatternDefinitionAt(int index, double& angle, double& baseX, double& baseY, double& offsetX,
                                            double& offsetY, AcGeDoubleArray& dashes) const;
   Acad::ErrorStatus setPatternDefinitions(const std::vector<PatternLine>& lines);  // non-standard
+  // Non-standard, for drawing readers: the pattern type and name as a drawing stores them,
+  // whether or not the built-in library knows the name (its lines come with
+  // setPatternDefinitions); an empty name is eInvalidInput.
+  Acad::ErrorStatus setPatternAsStored(HatchPatternType type, const ACHAR* name);
+  bool hasStoredPatternDefinitions() const { return customLines_; }  // non-standard
   bool isSolidFill() const;
   HatchStyle hatchStyle() const { return style_; }
   Acad::ErrorStatus setHatchStyle(HatchStyle style);

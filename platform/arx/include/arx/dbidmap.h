@@ -1,5 +1,7 @@
 // AcDbIdMapping: the source -> clone pairs a deep clone produced.
 //
+// Models: one pair per cloned object (primary for the objects asked for, not primary for
+// their extension dictionaries and what those hold); compute() looks a source up.
 // Limitations: no deferred translation; references inside cloned data keep pointing at the
 // source objects.
 #pragma once

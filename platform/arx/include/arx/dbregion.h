@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "arx/dbcurve.h"
+#include "arx/dbproxy.h"
 
 class AcDbRegion : public AcDbEntity {
  public:
@@ -29,6 +30,10 @@ class AcDbRegion : public AcDbEntity {
   bool isNull() const { return loops_.empty(); }
   // Moves other's loops into this region (other ends up empty). Non-standard.
   Acad::ErrorStatus appendLoopsFrom(AcDbRegion* other);
+  // Non-standard: the modeler (ACIS) data groups of a region read from a drawing file, kept
+  // for writing it back; the stand-in does not decode them (such a region has no loops).
+  const std::vector<AcDbRawGroup>& modelerData() const { return modelerData_; }
+  Acad::ErrorStatus setModelerData(const std::vector<AcDbRawGroup>& groups);
 
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
@@ -36,4 +41,5 @@ class AcDbRegion : public AcDbEntity {
 
  private:
   std::vector<std::vector<AcDbCurve*>> loops_;
+  std::vector<AcDbRawGroup> modelerData_;
 };

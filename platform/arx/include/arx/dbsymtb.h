@@ -189,6 +189,14 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
   const std::u16string& comments() const { return comments_; }
   Acad::ErrorStatus setComments(const ACHAR* text);
   bool isLayout() const;
+  // The layout object of a layout block (*Model_Space, *Paper_Space...); null when the drawing
+  // has none. Drawing files carry it; nothing else reads it.
+  AcDbObjectId getLayoutId() const { return layoutId_; }
+  Acad::ErrorStatus setLayoutId(AcDbObjectId id) {
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    layoutId_ = id;
+    return Acad::eOk;
+  }
   bool isAnonymous() const;
   bool hasAttributeDefinitions() const;
 
@@ -202,6 +210,7 @@ class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
   std::vector<AcDbObjectId> entities_;
   AcGePoint3d origin_;
   std::u16string comments_;
+  AcDbObjectId layoutId_;
 };
 
 using AcDbBlockTableIterator = AcDbTypedSymbolTableIterator<AcDbBlockTableRecord>;

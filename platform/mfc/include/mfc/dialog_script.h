@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +59,8 @@ struct DialogRecord {
   // The texts of the static and edit controls after the dialog's initialisation, by control id
   // order: what the user read.
   std::vector<std::u16string> texts;
+  // Every control's text after the initialisation, by id (buttons and check boxes included).
+  std::map<UINT, std::u16string> controlTexts;
   int result = 0;         // DoModal's result
   bool answered = false;  // false: a script error (see above); `problem` says which
   std::string problem;

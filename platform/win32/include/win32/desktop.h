@@ -25,7 +25,7 @@ class WindowManager;
 class Shell;
 class Transcript;
 class UserScript;
-struct ResourceTable;
+class ResourceTable;
 
 // Modules (DLLs/ARX files) known to the desktop: GetModuleFileNameW answers from here, and
 // FindResourceW/LoadStringW look in the module's compiled-in resources.

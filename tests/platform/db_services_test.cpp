@@ -1,0 +1,177 @@
+// The working database, entity names, databases built by readers, extended data, block
+// extents and multilines.
+#include <gtest/gtest.h>
+
+#include "arx/adscodes.h"
+#include "arx/dbents.h"
+#include "arx/dbmline.h"
+#include "arx/dbxrecord.h"
+#include "db_test_support.h"
+
+namespace {
+
+using dbtest::DrawingTest;
+
+class DbServices : public DrawingTest {};
+
+TEST(HostServices, ScopesInstallAndRestoreTheServices) {
+  EXPECT_FALSE(acdbHasHostApplicationServices());
+  AcDbHostApplicationServices outer, inner;
+  {
+    AcDbHostServicesScope a(outer);
+    EXPECT_EQ(acdbHostApplicationServices(), &outer);
+    {
+      AcDbHostServicesScope b(inner);
+      EXPECT_EQ(acdbHostApplicationServices(), &inner);
+    }
+    EXPECT_EQ(acdbHostApplicationServices(), &outer);
+    AcDbDatabase* db = new AcDbDatabase;
+    outer.setWorkingDatabase(db);
+    delete db;
+    EXPECT_EQ(outer.workingDatabase(), nullptr) << "a destroyed database stops being the working one";
+  }
+  EXPECT_FALSE(acdbHasHostApplicationServices());
+}
+
+TEST_F(DbServices, NonResidentEntitiesNameLayersOfTheWorkingDatabase) {
+  AcDbDatabase other;
+  AcDbLayerTable* lt = nullptr;
+  ASSERT_EQ(other.getLayerTable(lt, AcDb::kForWrite), Acad::eOk);
+  auto* rec = new AcDbLayerTableRecord;
+  rec->setName(u"OnlyInOther");
+  ASSERT_EQ(lt->add(rec), Acad::eOk);
+  rec->close();
+  lt->close();
+  AcDbLine line;
+  EXPECT_EQ(line.setLayer(u"OnlyInOther"), Acad::eKeyNotFound);
+  services_.setWorkingDatabase(&other);
+  EXPECT_EQ(line.setLayer(u"OnlyInOther"), Acad::eOk);
+  services_.setWorkingDatabase(nullptr);
+  EXPECT_EQ(line.setLayer(u"0"), Acad::eNoDatabase);
+  services_.setWorkingDatabase(&db_);
+}
+
+TEST_F(DbServices, EntityNamesAndTheLastEntity) {
+  ads_name last = {0, 0};
+  EXPECT_EQ(acdbEntLast(last), RTERROR) << "an empty drawing";
+  AcDbObjectId a = append(new AcDbPoint(AcGePoint3d(0, 0, 0)));
+  AcDbObjectId b = append(new AcDbPoint(AcGePoint3d(1, 0, 0)), db_.paperSpaceId());
+  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  AcDbObjectId id;
+  ASSERT_EQ(acdbGetObjectId(id, last), Acad::eOk);
+  EXPECT_EQ(id, b) << "the last one appended, in any space";
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, b, AcDb::kForWrite), Acad::eOk);
+  e->erase();
+  e->close();
+  ASSERT_EQ(acdbEntLast(last), RTNORM);
+  ASSERT_EQ(acdbGetObjectId(id, last), Acad::eOk);
+  EXPECT_EQ(id, a) << "erased entities are passed over";
+  ads_name name;
+  ASSERT_EQ(acdbGetAdsName(name, a), Acad::eOk);
+  name[1] += 1;
+  EXPECT_EQ(acdbGetObjectId(id, name), Acad::eInvalidAdsName) << "a name that does not match its handle";
+  ads_name null = {0, 0};
+  EXPECT_EQ(acdbGetObjectId(id, null), Acad::eInvalidAdsName);
+}
+
+TEST(ReaderDatabase, AnEmptyDatabaseIsBuiltWithChosenHandles) {
+  AcDbDatabase db(false);
+  EXPECT_TRUE(db.blockTableId().isNull());
+  auto* bt = new AcDbBlockTable;
+  AcDbObjectId btId;
+  ASSERT_EQ(db.addAcDbObjectWithHandle(btId, bt, AcDbHandle(0x1)), Acad::eOk);
+  bt->close();
+  ASSERT_EQ(db.setRootObjectId(AcDbDatabase::kBlockTableRoot, btId), Acad::eOk);
+  EXPECT_EQ(db.setRootObjectId(AcDbDatabase::kLayerTableRoot, btId), Acad::eWrongObjectType);
+  AcDbBlockTable* opened = nullptr;
+  ASSERT_EQ(db.getBlockTable(opened, AcDb::kForWrite), Acad::eOk);
+  auto* ms = new AcDbBlockTableRecord;
+  ms->setName(ACDB_MODEL_SPACE);
+  ASSERT_EQ(opened->add(ms), Acad::eOk);
+  ms->close();
+  opened->close();
+  EXPECT_FALSE(db.modelSpaceId().isNull());
+  auto* refused = new AcDbXrecord;
+  AcDbObjectId refusedId;
+  EXPECT_EQ(db.addAcDbObjectWithHandle(refusedId, refused, AcDbHandle{}), Acad::eNullHandle);
+  EXPECT_FALSE(refused->isDatabaseResident()) << "a refused object stays the caller's";
+  delete refused;
+  auto* x = new AcDbXrecord;
+  AcDbObjectId xid;
+  ASSERT_EQ(db.addAcDbObjectWithHandle(xid, x, AcDbHandle(0x2A0)), Acad::eOk);
+  x->close();
+  EXPECT_EQ(db.handseed(), AcDbHandle(0x2A1)) << "the seed moves past the highest handle";
+  EXPECT_EQ(db.setHandseed(AcDbHandle(0x100)), Acad::eInvalidInput);
+  EXPECT_EQ(db.setHandseed(AcDbHandle(0x400)), Acad::eOk);
+  EXPECT_EQ(db.objectIds().length(), 3);
+  EXPECT_EQ(AcDbHandle(u"2a0"), AcDbHandle(0x2A0));
+  EXPECT_EQ(AcDbHandle(0x2A0).ascii(), u"2A0");
+  EXPECT_TRUE(AcDbHandle(u"xyz").isNull());
+}
+
+TEST_F(DbServices, ExtendedDataIsKeptPerApplication) {
+  ASSERT_EQ(acdbRegApp(u"VurkArx"), RTNORM);
+  AcDbObjectId id = append(new AcDbLine);
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, id, AcDb::kForWrite), Acad::eOk);
+  resbuf* unregistered = acutBuildList(1001, u"Nobody", 1000, u"x", RTNONE);
+  EXPECT_EQ(e->setXData(unregistered), Acad::eKeyNotFound) << "the application must be registered";
+  acutRelRb(unregistered);
+  resbuf* xd = acutBuildList(1001, u"VurkArx", 1000, u"hello", 1070, 7, 1040, 2.5, RTNONE);
+  ASSERT_EQ(e->setXData(xd), Acad::eOk);
+  acutRelRb(xd);
+  resbuf* bad = acutBuildList(1000, u"no app first", RTNONE);
+  EXPECT_EQ(e->setXData(bad), Acad::eInvalidInput);
+  acutRelRb(bad);
+  e->close();
+  ASSERT_EQ(acdbOpenAcDbEntity(e, id, AcDb::kForRead), Acad::eOk);
+  resbuf* back = e->xData(u"vurkarx");
+  e->close();
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->restype, 1001);
+  EXPECT_EQ(std::u16string(back->rbnext->resval.rstring), u"hello");
+  EXPECT_EQ(back->rbnext->rbnext->resval.rint, 7);
+  acutRelRb(back);
+  ASSERT_EQ(acdbOpenAcDbEntity(e, id, AcDb::kForWrite), Acad::eOk);
+  resbuf* remove = acutBuildList(1001, u"VurkArx", RTNONE);
+  ASSERT_EQ(e->setXData(remove), Acad::eOk);
+  acutRelRb(remove);
+  EXPECT_EQ(e->xData(), nullptr) << "an application name alone removes its data";
+  e->close();
+}
+
+TEST_F(DbServices, BlockExtentsAddTheEntitiesThatAreNotErased) {
+  append(new AcDbLine(AcGePoint3d(-5, 0, 0), AcGePoint3d(5, 2, 0)));
+  AcDbObjectId far = append(new AcDbPoint(AcGePoint3d(100, 100, 0)));
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, far, AcDb::kForWrite), Acad::eOk);
+  e->erase();
+  e->close();
+  AcDbBlockTableRecord* ms = nullptr;
+  ASSERT_EQ(acdbOpenObject(ms, db_.modelSpaceId(), AcDb::kForRead), Acad::eOk);
+  AcDbExtents ext;
+  ASSERT_EQ(ext.addBlockExt(ms), Acad::eOk);
+  ms->close();
+  EXPECT_TRUE(ext.minPoint().isEqualTo(AcGePoint3d(-5, 0, 0)));
+  EXPECT_TRUE(ext.maxPoint().isEqualTo(AcGePoint3d(5, 2, 0)));
+}
+
+TEST(Mline, VerticesClosureAndExtents) {
+  AcDbMline m;
+  AcDbExtents e;
+  EXPECT_EQ(m.getGeomExtents(e), Acad::eInvalidExtents);
+  m.appendSeg(AcGePoint3d(0, 0, 0));
+  m.appendSeg(AcGePoint3d(4, 3, 0));
+  m.setClosedMline(true);
+  EXPECT_EQ(m.numVertices(), 2);
+  EXPECT_TRUE(m.vertexAt(1).isEqualTo(AcGePoint3d(4, 3, 0)));
+  EXPECT_TRUE(m.closedMline());
+  ASSERT_EQ(m.getGeomExtents(e), Acad::eOk);
+  EXPECT_TRUE(e.maxPoint().isEqualTo(AcGePoint3d(4, 3, 0)));
+  ASSERT_EQ(m.transformBy(AcGeMatrix3d::scaling(2.0)), Acad::eOk);
+  EXPECT_EQ(m.scale(), 2.0);
+  EXPECT_TRUE(m.vertexAt(1).isEqualTo(AcGePoint3d(8, 6, 0)));
+}
+
+}  // namespace
