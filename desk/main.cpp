@@ -3,6 +3,7 @@
 //
 //   vurkarx-desk tour [--out DIR]
 //   vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]
+//   vurkarx-desk count DRAWING.dxf
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "count_command.h"
 #include "desk_session.h"
 #include "scenario.h"
 
@@ -17,7 +19,8 @@ namespace {
 
 int usage() {
   std::cerr << "usage: vurkarx-desk tour [--out DIR]\n"
-               "       vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]\n";
+               "       vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]\n"
+               "       vurkarx-desk count DRAWING.dxf\n";
   return 2;
 }
 
@@ -65,6 +68,7 @@ int runFile(const std::string& path, const desk::RunOptions& options) {
 int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string verb = argv[1];
+  if (verb == "count") return argc == 3 ? desk::runCountCommand(argv[2], std::cout, std::cerr) : usage();
   desk::RunOptions options;
   std::string scenarioPath;
   for (int i = 2; i < argc; ++i) {

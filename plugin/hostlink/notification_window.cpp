@@ -143,6 +143,7 @@ bool CMessageDlg::handlePlainMessage(UINT msg, LPARAM lParam) {
 }
 
 void CMessageDlg::OnTimer(UINT_PTR id) {
+  if (!CurrentHostLink()) return;
   NotificationRoutes& r = Routes();
   switch (id) {
     case kTimerButtonUpkeep: {
@@ -215,6 +216,7 @@ LRESULT CMessageDlg::tail() {
 
 CMessageDlg* CreateNotificationWindow(CWnd* parent) {
   if (g_window) return g_window;
+  if (!CurrentHostLink()) return nullptr;  // the window serves the host link
   auto* window = new CMessageDlg(parent);
   CAcModuleResourceOverride resources(PluginInstance());
   if (!window->Create(kNotificationDialogId, parent)) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "hostlink/host_link_dialogs.h"
 #include "resources/embedded_files.h"
 
 namespace vurkarx {
@@ -39,6 +40,7 @@ win32::ResourceTable pluginResourceTable() {
   win32::ResourceTable table;
   addStringTable(table);
   addIconPictures(table);
+  vurk::AddHostLinkDialogs(table);
   return table;
 }
 

@@ -5,12 +5,14 @@
 #include "arx/accmd.h"
 #include "arx/acedads.h"
 #include "arx/rxdlinkr.h"
+#include "arx/rxmfcapi.h"
 #include "mfc/afxmsg.h"
 #include "mfc/afxwin.h"
 #include "basemap/dwg_database_util.h"
 #include "hostlink/host_errors.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/host_presence.h"
+#include "hostlink/notification_window.h"
 #include "hostlink/request_catalogue.h"
 #include "settings/settings_store.h"
 #include "shell/base_map_view_mode.h"
@@ -90,6 +92,11 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   SetSharedDefaultColour(white);
   loadObjectEnablers();
 
+  // 10. The hidden notification window, created once per load; 11. its view watch.
+  CMessageDlg* window = NotificationWindow();
+  if (!window) window = CreateNotificationWindow(acedGetAcadFrame());
+  if (window) window->SetTimer(kTimerViewWatch, 1000, nullptr);
+
   // 12. The host: a running host (1), or one not installed or too old (-1, already reported),
   // gets the plug-in's button; a host that is not running (0) gets nothing. Then the online base
   // map comes back when it was on.
@@ -97,6 +104,9 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
     ShowHostError(SetButton(kButtonAdd, kHostButtonLabel), kSetButtonErr, false);
   }
   if (CurrentSettings()->record().onlineBaseMapOn) SetBaseMapViewMode(true);
+
+  // 13. Image frames and base-map readiness, once, two seconds from now.
+  if (window) window->SetTimer(kTimerFramesOnce, 2000, nullptr);
 
   // 14. The commands.
   registerCommands();
@@ -133,6 +143,9 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
     rb.resval.rint = 1;
     acedSetVar(u"DBLCLKEDIT", &rb);
   }
+
+  // 10. The notification window.
+  DestroyNotificationWindow();
 
   // 11. The plug-in's button leaves the host.
   SetButton(kButtonRemove, u"");

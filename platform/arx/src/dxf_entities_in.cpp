@@ -1,6 +1,7 @@
 // Entities of a DXF file: one reader per entity type the database has, a proxy for the rest.
 // Points of OCS entities (circles, arcs, texts, block references, solids) are turned into
 // world points here, because the database keeps them in world coordinates.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -639,8 +640,12 @@ AcGeCurve2d* readHatchEdge(Reader& r, Cursor& c, int type, bool lastEdge, const 
       }
       if (rational && weights.length() != nCtrl) weights.removeAll();
       AcGeKnotVector kv(knots);
-      return rational && !weights.isEmpty() ? new AcGeNurbCurve2d(degree, kv, ctrl, weights, periodic)
-                                            : new AcGeNurbCurve2d(degree, kv, ctrl, periodic);
+      std::unique_ptr<AcGeNurbCurve2d> curve(rational && !weights.isEmpty()
+                                                 ? new AcGeNurbCurve2d(degree, kv, ctrl, weights, periodic)
+                                                 : new AcGeNurbCurve2d(degree, kv, ctrl, periodic));
+      // A definition that cannot be evaluated would break every later use of the loop.
+      if (!curve->isValid()) throw Unreadable{"spline edge with an invalid definition"};
+      return curve.release();
     }
     default:
       throw Unreadable{"unknown boundary edge type " + std::to_string(type)};
@@ -965,8 +970,9 @@ std::unique_ptr<AcDbEntity> makeProxy(Reader& r, const SplitRecord& s, const std
       if (g.code == 100 && trimmed(g.value) != "AcDbEntity") className = r.text(trimmed(g.value));
   }
   p->setOriginalNames(className.c_str(), r.text(s.record->type).c_str());
-  const bool markers = !s.body.empty() && s.body.first > s.record->groups.data() &&
-                       std::any_of(s.record->groups.begin(), s.record->groups.end(),
+  if (auto f = r.classFlags.find(s.record->type); f != r.classFlags.end()) p->setProxyFlags(f->second);
+  // Without subclass markers (R12) the body mixes in the common groups, kept elsewhere.
+  const bool markers = std::any_of(s.record->groups.begin(), s.record->groups.end(),
                                    [](const Group& g) { return g.code == 100; });
   std::vector<AcDbRawGroup> raw;
   for (const Group& g : s.body)

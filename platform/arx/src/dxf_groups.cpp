@@ -80,7 +80,13 @@ std::vector<Section> splitSections(std::string_view bytes) {
   GroupReader reader(bytes);
   std::vector<Section> sections;
   Group g;
-  bool haveGroup = reader.next(g);
+  bool haveGroup = false;
+  try {
+    haveGroup = reader.next(g);
+  } catch (const DxfError& e) {
+    // Not even one group: this is not DXF text.
+    throw DxfError{Acad::eUnknownDxfFileFormat, "not a DXF file (" + e.reason + ")"};
+  }
   if (!haveGroup) throw DxfError{Acad::eBadDxfFile, "the file is empty"};
   while (true) {
     if (!haveGroup) fail(g.line, "the file ends without \"0 EOF\" (truncated?)");

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,8 @@ class Reader {
   // Work to do once every object exists (handle references).
   void later(std::function<void()> f) { fixups_.push_back(std::move(f)); }
   void runFixups();
+  // Registers the applications extended data named (the file may not list them all).
+  void registerXdataApps();
   // The id of a handle the file gave an object (null when none did).
   AcDbObjectId idOf(AcDbHandle h);
 
@@ -106,6 +109,8 @@ class Reader {
 
   // Names of classes from the CLASSES section: dxf name -> C++ class name.
   std::map<std::string, std::u16string, std::less<>> classNames;
+  // Their proxy flags (group 90 of the CLASS record).
+  std::map<std::string, int, std::less<>> classFlags;
 
  private:
   AcDbDatabase& db_;
@@ -118,6 +123,7 @@ class Reader {
 
   std::vector<std::function<void()>> fixups_;
   std::vector<std::pair<AcDbEntity*, SplitRecord>> pendingSubs_;
+  std::set<std::u16string> xdataApps_;
   std::map<std::string, int, std::less<>> proxyEntities_;
   std::map<std::string, int, std::less<>> proxyObjects_;
   std::size_t suppressedWarnings_ = 0;

@@ -309,6 +309,10 @@ AcDbObjectId Reader::addEntity(std::unique_ptr<AcDbEntity> e, const SplitRecord&
   return id;
 }
 
+void Reader::registerXdataApps() {
+  for (const std::u16string& app : xdataApps_) ensureRegApp(app);
+}
+
 void Reader::runFixups() {
   // Fixups may add more (an Xrecord's handles); run until none is left.
   for (std::size_t i = 0; i < fixups_.size(); ++i) {
@@ -417,7 +421,8 @@ resbuf* Reader::dataChain(const GroupSpan& span, std::vector<std::pair<resbuf*, 
       case RbKind::kPoint: {
         rb->resval.rpoint[0] = toReal(*g);
         if (isPointStart(g->code)) {
-          for (int k = 1; k <= 2 && g + 1 != span.end() && g[1].code == g->code + 10 * k; ++k) {
+          const int base = g->code;
+          for (int k = 1; k <= 2 && g + 1 != span.end() && g[1].code == base + 10 * k; ++k) {
             ++g;
             rb->resval.rpoint[k] = toReal(*g);
           }
@@ -462,8 +467,10 @@ resbuf* Reader::xdataChain(const GroupSpan& span) {
   std::vector<std::pair<resbuf*, AcDbHandle>> unused;
   // Extended data keeps handles (1005) as text; only 1001..1071 belong here.
   GroupSpan s = span;
+  // Applications are registered once every table is read (registerXdataApps), so that the
+  // file's own APPID records come first.
   for (const Group* g = s.begin(); g != s.end(); ++g)
-    if (g->code == 1001) ensureRegApp(text(*g));
+    if (g->code == 1001) xdataApps_.insert(text(*g));
   resbuf* chain = dataChain(s, unused);
   // A chain must start with an application name.
   if (chain && chain->restype != 1001) {
@@ -499,11 +506,16 @@ void readClasses(Reader& r, const Section& s) {
     if (rec.type != "CLASS") continue;
     std::string dxfName;
     std::u16string className;
+    int flags = 0;
     for (const Group& g : rec.groups) {
       if (g.code == 1) dxfName = std::string(trimmed(g.value));
       if (g.code == 2) className = r.text(g);
+      if (g.code == 90) flags = toInt32(g);
     }
-    if (!dxfName.empty() && !className.empty()) r.classNames[dxfName] = className;
+    if (!dxfName.empty() && !className.empty()) {
+      r.classNames[dxfName] = className;
+      r.classFlags[dxfName] = flags;
+    }
   }
 }
 
@@ -607,6 +619,7 @@ ReadResult read(std::string_view bytes, const ReadOptions& options) {
     if (const Section* s = findSection(sections, "ENTITIES")) readEntities(reader, *s);
     if (const Section* s = findSection(sections, "OBJECTS")) readObjects(reader, *s);
     ensureNamedObjectsDictionary(reader);
+    reader.registerXdataApps();
     reader.runFixups();
     for (const Section& s : sections) {
       if (s.name != "HEADER" && s.name != "CLASSES" && s.name != "TABLES" && s.name != "BLOCKS" &&
