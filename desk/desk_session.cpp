@@ -13,6 +13,7 @@
 #include "host/host_user.h"
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
+#include "count_command.h"
 #include "plugin_image.h"
 #include "resources/string_table.h"
 #include "settings/settings_record.h"
@@ -332,7 +333,7 @@ bool DeskSession::stepExpect(const Words& w, std::string& reason) {
     bool present;
   } kChannels[] = {{"line", "cmd", true},      {"no-line", "cmd", false}, {"box", "box", true},
                    {"no-box", "box", false},   {"note", "note", true},    {"shell", "shell", true},
-                   {"host", "host", true}};
+                   {"host", "host", true},     {"drawing", "drawing", true}};
   for (const auto& c : kChannels) {
     if (what == c.word && w.size() >= 3) return expectEntry(c.channel, joinFrom(w, 2), c.present, reason);
   }
@@ -485,7 +486,17 @@ bool DeskSession::stepShow(const Words& w, std::string& reason) {
     t.add("sysvar", ss.str());
     return true;
   }
-  reason = "show file|settings|commands|sysvar";
+  if (what == "drawing") {
+    // What model space holds, class by class.
+    long total = 0;
+    for (const auto& [cls, n] : modelSpaceClassCounts(*drawing_)) {
+      t.add("drawing", cls + "\t" + std::to_string(n));
+      total += n;
+    }
+    t.add("drawing", "total\t" + std::to_string(total));
+    return true;
+  }
+  reason = "show file|settings|commands|sysvar|drawing";
   return false;
 }
 

@@ -82,6 +82,10 @@ TEST(DxfMalformed, BadValuesNameTheirLine) {
       {{{0, "LINE"}, {10, "1e999"}}, "line 8: group 10"},
       {{{0, "LWPOLYLINE"}, {90, "three"}}, "line 8: group 90: 'three' is not an integer"},
       {{{0, "LINE"}, {5, "XYZ"}}, "line 8: group 5: 'XYZ' is not a handle"},
+      // The second vertex's extended data is bad after the first vertex was read.
+      {{{0, "POLYLINE"}, {66, "1"}, {0, "VERTEX"}, {10, "0"}, {20, "0"}, {0, "VERTEX"}, {10, "1"}, {20, "1"},
+        {1001, "APP"}, {1040, "x"}, {0, "SEQEND"}},
+       "line 24: group 1040: 'x' is not a number"},
   };
   for (const Case& c : cases) {
     arxdxf::ReadResult r = arxdxf::readDxf(dxftest::entitiesFile(c.groups));

@@ -251,6 +251,8 @@ TEST(DxfRealDrawings, OpenSaveOpenKeepsEntitiesLayersXrecordsAndImageDefinitions
       std::string text;
       arxdxf::WriteResult w = arxdxf::writeDxf(*first.database, text, options);
       ASSERT_EQ(w.status, Acad::eOk) << name << ": " << w.reason;
+      EXPECT_EQ(dxftest::danglingPointers(text), std::vector<std::string>{})
+          << name << ": every owner, reactor and reference names a record of the file";
       arxdxf::ReadResult again = arxdxf::readDxf(text);
       ASSERT_TRUE(again.database) << name << ": " << again.reason;
       expectSameDrawing(before, snapshot(*again.database),

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -99,5 +100,43 @@ std::unique_ptr<Open<T>> entityAt(AcDbDatabase& db, int i) {
 }
 
 inline std::string utf8(const std::u16string& s) { return win32::utf16ToUtf8(s); }
+
+// Pointer groups (330-369, 390) of a written file naming a handle no record of the file has;
+// the handle of a record is its first group 5 (105 for dimension styles), the header skipped.
+inline std::vector<std::string> danglingPointers(const std::string& dxf) {
+  std::vector<std::pair<int, std::string>> groups;
+  std::size_t pos = 0;
+  while (pos < dxf.size()) {
+    std::size_t a = dxf.find('\n', pos);
+    if (a == std::string::npos) break;
+    std::size_t b = dxf.find('\n', a + 1);
+    if (b == std::string::npos) break;
+    groups.emplace_back(std::stoi(dxf.substr(pos, a - pos)), dxf.substr(a + 1, b - a - 1));
+    pos = b + 1;
+  }
+  std::set<std::string> handles;
+  std::vector<std::pair<int, std::string>> pointers;
+  bool header = true, haveHandle = false;
+  std::string type;
+  for (const auto& [code, value] : groups) {
+    if (code == 0) {
+      if (header && value == "ENDSEC") header = false;
+      haveHandle = false;
+      type = value;
+      continue;
+    }
+    if (header) continue;
+    if (!haveHandle && (code == 105 || (code == 5 && type != "DIMSTYLE"))) {
+      handles.insert(value);
+      haveHandle = true;
+    } else if ((code >= 330 && code <= 369) || code == 390) {
+      pointers.emplace_back(code, value);
+    }
+  }
+  std::vector<std::string> out;
+  for (const auto& [code, value] : pointers)
+    if (value != "0" && !handles.count(value)) out.push_back(std::to_string(code) + " " + value);
+  return out;
+}
 
 }  // namespace dxftest

@@ -120,6 +120,8 @@ class Reader {
   // Adds obj (not taking ownership) with handle, or a new one when null; null on failure.
   AcDbObjectId addRaw(AcDbObject* obj, const SplitRecord& split, AcDbObjectId owner, AcDbHandle handle);
   AcDbHandle usableHandle(const SplitRecord& split);
+  // Sets the extended data of split on obj (not yet resident) and empties split's.
+  void applyXdata(AcDbObject& obj, SplitRecord& split);
 
   std::vector<std::function<void()>> fixups_;
   std::vector<std::pair<AcDbEntity*, SplitRecord>> pendingSubs_;

@@ -231,15 +231,19 @@ AcDbObjectId Reader::add(std::unique_ptr<AcDbObject> obj, const SplitRecord& spl
   return id;
 }
 
-AcDbObjectId Reader::addRaw(AcDbObject* obj, const SplitRecord& split, AcDbObjectId owner, AcDbHandle h) {
+void Reader::applyXdata(AcDbObject& obj, SplitRecord& split) {
+  if (split.xdata.empty()) return;
+  resbuf* xd = xdataChain(split.xdata);
+  split.xdata = {};
+  if (!xd) return;
+  if (obj.setXData(xd) != Acad::eOk) warn(split.record ? split.record->line : 0, "extended data could not be kept");
+  acutRelRb(xd);
+}
+
+AcDbObjectId Reader::addRaw(AcDbObject* obj, const SplitRecord& constSplit, AcDbObjectId owner, AcDbHandle h) {
+  SplitRecord split = constSplit;
   const std::uint32_t line = split.record ? split.record->line : 0;
-  if (!split.xdata.empty()) {
-    resbuf* xd = xdataChain(split.xdata);
-    if (xd) {
-      if (obj->setXData(xd) != Acad::eOk) warn(line, "extended data could not be kept");
-      acutRelRb(xd);
-    }
-  }
+  applyXdata(*obj, split);
   AcDbObjectId id;
   Acad::ErrorStatus es = DbAccess::addObject(db_, obj, owner, h, false, id);
   if (id.isNull()) {
@@ -297,12 +301,16 @@ AcDbObjectId Reader::addEntity(std::unique_ptr<AcDbEntity> e, const SplitRecord&
     id = add(std::unique_ptr<AcDbObject>(e.release()), split, block);
   } else {
     // The owner's handle is reserved first so that its parts can name it as their owner.
-    AcDbHandle h = usableHandle(split);
+    // Extended data first: a bad value must throw before any part is in the database.
+    SplitRecord own = split;
+    applyXdata(*e, own);
+    for (auto& [sub, ss] : subs) applyXdata(*sub, ss);
+    AcDbHandle h = usableHandle(own);
     if (h.isNull()) h = db_.handseed();
     AcDbObjectId reserved;
     db_.getAcDbObjectId(reserved, true, h);
     for (auto& [sub, ss] : subs) addRaw(sub, ss, reserved, usableHandle(ss));
-    id = addRaw(e.get(), split, block, h);
+    id = addRaw(e.get(), own, block, h);
     if (!id.isNull()) e.release();
   }
   if (!id.isNull()) DbAccess::entities(*btr).push_back(id);
@@ -400,7 +408,12 @@ std::vector<char> hexBytes(const Group& g) {
 }  // namespace
 
 resbuf* Reader::dataChain(const GroupSpan& span, std::vector<std::pair<resbuf*, AcDbHandle>>& handleSlots) {
-  resbuf* head = nullptr;
+  // Released if a value turns out not to be a number half-way.
+  struct ChainOwner {
+    resbuf* head = nullptr;
+    ~ChainOwner() { acutRelRb(head); }
+  } owner;
+  resbuf*& head = owner.head;
   resbuf** tail = &head;
   for (const Group* g = span.begin(); g != span.end(); ++g) {
     using arxdetail::RbKind;
@@ -411,6 +424,8 @@ resbuf* Reader::dataChain(const GroupSpan& span, std::vector<std::pair<resbuf*, 
     }
     resbuf* rb = acutNewRb(g->code);
     if (!rb) break;
+    *tail = rb;
+    tail = &rb->rbnext;
     switch (kind) {
       case RbKind::kString:
         rb->resval.rstring = arxdetail::rbDupString(text(*g).c_str());
@@ -457,10 +472,10 @@ resbuf* Reader::dataChain(const GroupSpan& span, std::vector<std::pair<resbuf*, 
       case RbKind::kInvalid:
         break;
     }
-    *tail = rb;
-    tail = &rb->rbnext;
   }
-  return head;
+  resbuf* chain = head;
+  head = nullptr;
+  return chain;
 }
 
 resbuf* Reader::xdataChain(const GroupSpan& span) {

@@ -32,9 +32,13 @@
 //     dictionaries AutoCAD needs are written even when the database lacks them; reals are
 //     written in their shortest exact form, so reading the output gives the same values.
 // Limitations: no binary DXF, no DWG; no ACIS decoding (REGION keeps its ACIS data for
-// writing back but has no boundary curves); spline fit data is kept as stored; xref blocks
-// are ordinary blocks; code pages other than 936, 1252 and UTF-8 read their non-ASCII bytes as
-// Windows-1252 (with a warning).
+// writing back but has no boundary curves; the ACDSDATA section of newer files is not kept);
+// spline fit data is kept as stored; xref blocks are ordinary blocks; code pages other than
+// 936, 1252 and UTF-8 read their non-ASCII bytes as Windows-1252 (with a warning); proxies are
+// written back as they were read, whatever the output version; image definitions are written
+// as loaded (AutoCAD loads them on opening); the angles of clockwise hatch-boundary arcs are
+// read as measured clockwise (believed; no AutoCAD sample here has one).
+// Header variables other than $ACADVER, $DWGCODEPAGE, $HANDSEED and $CLAYER are not kept.
 #pragma once
 
 #include <filesystem>
@@ -93,8 +97,9 @@ struct WriteResult {
   std::vector<std::string> warnings;
 };
 
-// Writes db as DXF text into out. Every object must be closed (eWasOpenForWrite otherwise,
-// naming the object's handle); nothing in db changes.
+// Writes db as DXF text into out. No object may be open for write (eWasOpenForWrite,
+// naming the object's handle); nothing in db changes, and the same database always gives the
+// same text.
 WriteResult writeDxf(const AcDbDatabase& db, std::string& out, const WriteOptions& options = {});
 // Writes to a host file (eFileAccessErr when it cannot be written).
 WriteResult writeDxfFile(const AcDbDatabase& db, const std::filesystem::path& hostPath,
