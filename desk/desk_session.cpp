@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,11 @@
 #include "host/host_user.h"
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
+#include "arx/dbents.h"
+#include "arx/dbpl.h"
+#include "arx/dbsymtb.h"
+#include "arx/dbtext.h"
+#include "arx/dxf.h"
 #include "count_command.h"
 #include "plugin_image.h"
 #include "resources/string_table.h"
@@ -182,6 +188,9 @@ bool DeskSession::dispatch(const Words& w, std::string& reason) {
   if (verb == "answer") return stepAnswer(w, reason);
   if (verb == "command") return stepCommand(w, reason);
   if (verb == "host") return stepHost(w, reason);
+  if (verb == "drawing") return stepDrawing(w, reason);
+  if (verb == "add") return stepAdd(w, reason);
+  if (verb == "view") return stepView(w, reason);
   if (verb == "wait" && w.size() == 2) {
     long long ms = 0;
     if (!parseInt(w[1], ms) || ms < 0) {
@@ -549,6 +558,180 @@ bool DeskSession::stepCommand(const Words& w, std::string& reason) {
   return true;
 }
 
+std::filesystem::path DeskSession::fileNearScenario(const std::string& path) const {
+  const std::filesystem::path p(path);
+  return p.is_absolute() || scenarioFolder_.empty() ? p : scenarioFolder_ / p;
+}
+
+std::filesystem::path DeskSession::outputFile(const std::string& path) const {
+  const std::filesystem::path p(path);
+  if (p.is_absolute()) return p;
+  // Without an output folder saved drawings stay in the sandbox, never in the source tree.
+  return (outputFolder_.empty() ? desktop_->sandboxRoot() / "saved" : outputFolder_) / p;
+}
+
+void DeskSession::replaceDrawing(std::unique_ptr<AcDbDatabase> db, const std::u16string& windowsPath) {
+  services_->setWorkingDatabase(nullptr);
+  drawing_ = std::move(db);
+  drawing_->setFilename(windowsPath);
+  services_->setWorkingDatabase(drawing_.get());
+}
+
+namespace {
+bool parsePoint(const std::string& text, double& x, double& y) {
+  char* end = nullptr;
+  x = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != ',') return false;
+  const char* second = end + 1;
+  y = std::strtod(second, &end);
+  return end != second && *end == '\0' && std::isfinite(x) && std::isfinite(y);
+}
+}  // namespace
+
+bool DeskSession::stepDrawing(const Words& w, std::string& reason) {
+  // drawing new [as WINDOWS-PATH] | drawing open FILE.dxf [as WINDOWS-PATH] | drawing save FILE.dxf
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  const auto windowsName = [&](std::size_t at, const std::string& fallbackStem) {
+    if (w.size() == at + 2 && lower(w[at]) == "as") return wide(w[at + 1]);
+    return u"C:\\Users\\me\\Documents\\" + wide(fallbackStem) + u".dwg";
+  };
+  if (what == "new" && (w.size() == 2 || w.size() == 4)) {
+    replaceDrawing(std::make_unique<AcDbDatabase>(), windowsName(2, "Drawing1"));
+    note("new drawing " + narrow(drawing_->filename()));
+    return true;
+  }
+  if (what == "open" && (w.size() == 3 || w.size() == 5)) {
+    // A drawing saved earlier in the session is found where it was saved; others beside the
+    // scenario.
+    std::error_code ec;
+    const std::filesystem::path saved = outputFile(w[2]);
+    const std::filesystem::path file = std::filesystem::exists(saved, ec) ? saved : fileNearScenario(w[2]);
+    arxdxf::ReadResult r = arxdxf::readDxfFile(file);
+    if (r.status != Acad::eOk || !r.database) {
+      reason = "cannot open " + w[2] + ": " + r.reason;
+      return false;
+    }
+    replaceDrawing(std::move(r.database), windowsName(3, file.stem().string()));
+    note("opened " + file.filename().string() + " as " + narrow(drawing_->filename()) + " (" +
+         std::to_string(r.warnings.size()) + " warnings)");
+    return true;
+  }
+  if (what == "save" && w.size() == 3) {
+    const std::filesystem::path file = outputFile(w[2]);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    const arxdxf::WriteResult r = arxdxf::writeDxfFile(*drawing_, file);
+    if (r.status != Acad::eOk) {
+      reason = "cannot save " + w[2] + ": " + r.reason;
+      return false;
+    }
+    note("saved " + file.filename().string());
+    return true;
+  }
+  reason = "drawing new [as PATH] | drawing open FILE.dxf [as PATH] | drawing save FILE.dxf";
+  return false;
+}
+
+bool DeskSession::stepAdd(const Words& w, std::string& reason) {
+  // add line X,Y X,Y | add circle X,Y R | add point X,Y | add text X,Y HEIGHT TEXT |
+  // add polyline X,Y X,Y ... [closed]; each may end with "layer NAME".
+  Words words = w;
+  std::u16string layer;
+  if (words.size() >= 4 && lower(words[words.size() - 2]) == "layer") {
+    layer = wide(words.back());
+    words.resize(words.size() - 2);
+  }
+  const std::string what = words.size() > 1 ? lower(words[1]) : "";
+  AcDbEntity* entity = nullptr;
+  double x = 0, y = 0, x2 = 0, y2 = 0;
+  if (what == "line" && words.size() == 4 && parsePoint(words[2], x, y) && parsePoint(words[3], x2, y2)) {
+    entity = new AcDbLine(AcGePoint3d(x, y, 0), AcGePoint3d(x2, y2, 0));
+  } else if (what == "circle" && words.size() == 4 && parsePoint(words[2], x, y)) {
+    entity = new AcDbCircle(AcGePoint3d(x, y, 0), AcGeVector3d::kZAxis, std::strtod(words[3].c_str(), nullptr));
+  } else if (what == "point" && words.size() == 3 && parsePoint(words[2], x, y)) {
+    entity = new AcDbPoint(AcGePoint3d(x, y, 0));
+  } else if (what == "text" && words.size() == 5 && parsePoint(words[2], x, y)) {
+    auto* text = new AcDbText(AcGePoint3d(x, y, 0), wide(words[4]).c_str());
+    text->setHeight(std::strtod(words[3].c_str(), nullptr));
+    entity = text;
+  } else if (what == "polyline" && words.size() >= 4) {
+    auto* pline = new AcDbPolyline;
+    bool ok = true;
+    unsigned int n = 0;
+    for (std::size_t i = 2; i < words.size() && ok; ++i) {
+      if (lower(words[i]) == "closed" && i + 1 == words.size()) {
+        pline->setClosed(true);
+      } else if (parsePoint(words[i], x, y)) {
+        pline->addVertexAt(n++, AcGePoint2d(x, y));
+      } else {
+        ok = false;
+      }
+    }
+    if (ok && n >= 2) {
+      entity = pline;
+    } else {
+      delete pline;
+    }
+  }
+  if (!entity) {
+    reason = "add line|circle|point|text|polyline with points written X,Y";
+    return false;
+  }
+  entity->setDatabaseDefaults(drawing_.get());
+  AcDbBlockTable* blocks = nullptr;
+  AcDbBlockTableRecord* modelSpace = nullptr;
+  if (drawing_->getBlockTable(blocks, AcDb::kForRead) != Acad::eOk) {
+    delete entity;
+    reason = "the drawing has no block table";
+    return false;
+  }
+  const Acad::ErrorStatus es = blocks->getAt(ACDB_MODEL_SPACE, modelSpace, AcDb::kForWrite);
+  blocks->close();
+  if (es != Acad::eOk) {
+    delete entity;
+    reason = "the drawing has no model space";
+    return false;
+  }
+  AcDbObjectId id;
+  if (modelSpace->appendAcDbEntity(id, entity) != Acad::eOk) {
+    delete entity;
+    modelSpace->close();
+    reason = "the entity was not added";
+    return false;
+  }
+  if (!layer.empty()) {
+    AcDbLayerTable* layers = nullptr;
+    if (entity->setLayer(layer.c_str()) == Acad::eKeyNotFound &&
+        drawing_->getLayerTable(layers, AcDb::kForWrite) == Acad::eOk) {
+      auto* record = new AcDbLayerTableRecord;
+      record->setName(layer.c_str());
+      if (layers->add(record) == Acad::eOk) record->close(); else delete record;
+      layers->close();
+      entity->setLayer(layer.c_str());
+    }
+  }
+  entity->close();
+  modelSpace->close();
+  return true;
+}
+
+bool DeskSession::stepView(const Words& w, std::string& reason) {
+  // view centre X,Y height H | view screen WIDTH HEIGHT
+  const std::string what = w.size() > 1 ? lower(w[1]) : "";
+  double x = 0, y = 0;
+  if (what == "centre" && w.size() == 5 && parsePoint(w[2], x, y) && lower(w[3]) == "height") {
+    acad_->view().set(AcGePoint2d(x, y), std::strtod(w[4].c_str(), nullptr));
+    return true;
+  }
+  long long width = 0, height = 0;
+  if (what == "screen" && w.size() == 4 && parseInt(w[2], width) && parseInt(w[3], height)) {
+    acad_->view().setScreenSize(static_cast<int>(width), static_cast<int>(height));
+    return true;
+  }
+  reason = "view centre X,Y height H | view screen WIDTH HEIGHT";
+  return false;
+}
+
 bool DeskSession::stepHost(const Words& w, std::string& reason) {
   const std::string what = w.size() > 1 ? lower(w[1]) : "";
   if (what == "install") {
@@ -704,6 +887,8 @@ int runScenario(const Scenario& scenario, const RunOptions& options, std::ostrea
   int result = 0;
   {
     DeskSession session(sandbox, out);
+    session.setScenarioFolder(std::filesystem::path(scenario.name).parent_path());
+    session.setOutputFolder(options.outDir);
     for (const Step& step : scenario.steps) {
       out << "> " << step.text << "\n";
       std::string why;

@@ -44,6 +44,10 @@ class DeskSession {
   // The checks at the end of a scenario: every box was answered and no answer is left over.
   bool finish(std::string& reason);
 
+  // Where relative drawing files of the scenario are read from, and where saved ones go.
+  void setScenarioFolder(std::filesystem::path folder) { scenarioFolder_ = std::move(folder); }
+  void setOutputFolder(std::filesystem::path folder) { outputFolder_ = std::move(folder); }
+
   win32::Desktop& desktop() { return *desktop_; }
   arx::AcadApplication& acad() { return *acad_; }
   AcDbDatabase& drawing() { return *drawing_; }
@@ -62,6 +66,12 @@ class DeskSession {
   bool stepAnswer(const Words& w, std::string& reason);
   bool stepCommand(const Words& w, std::string& reason);
   bool stepHost(const Words& w, std::string& reason);
+  bool stepDrawing(const Words& w, std::string& reason);
+  bool stepAdd(const Words& w, std::string& reason);
+  bool stepView(const Words& w, std::string& reason);
+  void replaceDrawing(std::unique_ptr<AcDbDatabase> db, const std::u16string& windowsPath);
+  std::filesystem::path fileNearScenario(const std::string& path) const;
+  std::filesystem::path outputFile(const std::string& path) const;
   bool stepHostFault(const Words& w, std::string& reason);
   bool expectEntry(const std::string& channel, const std::string& text, bool present, std::string& reason);
   void note(const std::string& text);
@@ -82,7 +92,9 @@ class DeskSession {
   std::unique_ptr<host::HostApp> host_;
   std::u16string pluginFolder_;
   std::u16string pluginPath_;
-  std::map<std::string, std::size_t> cursors_;  // per channel: entries already matched
+  std::map<std::string, std::size_t> cursors_;
+  std::filesystem::path scenarioFolder_;
+  std::filesystem::path outputFolder_;  // per channel: entries already matched
 };
 
 struct RunOptions {
