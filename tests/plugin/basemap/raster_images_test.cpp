@@ -159,6 +159,18 @@ TEST_F(RasterImagesTest, IconLayerIsCreatedOnFirstUse) {
   EXPECT_EQ(vurk::GetLayerId(u"标注", false), layer) << "the second icon finds the layer";
 }
 
+TEST_F(RasterImagesTest, AnIconWhoseLayerCannotBeSetIsNotLeftBehind) {
+  const AcDbObjectId def = vurk::GetRasterImgDefId(u"ICON0001_PNG", u"D:\\p\\maps\\a.png", false);
+  // Without a working database the current layer cannot be set: the image never reaches the
+  // drawing and is deleted (the sanitizer build reports it otherwise).
+  AcDbDatabase* working = acdbHostApplicationServices()->workingDatabase();
+  acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+  AcGePoint3d p(1, 1, 0);
+  EXPECT_TRUE(vurk::AddImgPoint(def, p, 4, vurk::EntityProps{}).isNull());
+  acdbHostApplicationServices()->setWorkingDatabase(working);
+  EXPECT_EQ(vurk::GetAllEntityIds(u"", &s.drawing()).length(), 0) << "nothing was appended";
+}
+
 TEST_F(RasterImagesTest, RemovingAnImageTakesItsDefinitionAlong) {
   AcDbObjectId image;
   ASSERT_EQ(vurk::InsertIMGFile(vurk::GetLayerId(u"", false), u"D:\\p\\maps\\a.png", u"777", AcGePoint3d(0, 0, 0),
