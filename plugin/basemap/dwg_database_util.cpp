@@ -20,20 +20,7 @@ AcCmColor g_sharedDefaultColour;
 // the layer set again.
 void setLayerCreatingIt(AcDbEntity* entity, const std::u16string& layer) {
   if (entity->setLayer(layer.c_str()) != Acad::eKeyNotFound) return;
-  AcDbDatabase* working = acdbHostApplicationServices()->workingDatabase();
-  AcDbLayerTable* layers = nullptr;
-  if (working && working->getLayerTable(layers, AcDb::kForWrite) == Acad::eOk) {
-    if (!layers->has(layer.c_str())) {
-      auto* record = new AcDbLayerTableRecord;
-      record->setName(layer.c_str());
-      if (layers->add(record) == Acad::eOk) {
-        record->close();
-      } else {
-        delete record;
-      }
-    }
-    layers->close();
-  }
+  GetLayerId(layer, true);
   entity->setLayer(layer.c_str());
 }
 

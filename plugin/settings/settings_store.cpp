@@ -26,11 +26,6 @@ constexpr const char16_t* kIniName = u"\\VurkArx_setting.ini";
 
 std::unique_ptr<SettingsStore> g_store;
 
-bool fileExists(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 void trimTrailingSeparators(std::u16string& s) {
   while (!s.empty() && (s.back() == u'\\' || s.back() == u'/')) s.pop_back();
 }
@@ -75,7 +70,7 @@ std::u16string DrawingKey(const std::u16string& drawingPath) {
 
 void SettingsStore::load(const std::u16string& pluginFolder) {
   iniPath_ = SettingsIniPath();
-  if (fileExists(iniPath_)) {
+  if (IsExistingFile(iniPath_)) {
     loadCacheFolder();
     loadRecordFromIni();
     upgradeAndRepair();

@@ -267,4 +267,10 @@ int WriteWholeFile(std::string_view utf8Path, const void* bytes, std::size_t cou
   return (written == count && closed) ? 1 : 0;
 }
 
+bool IsExistingFile(std::u16string_view path) {
+  const std::u16string p(path);
+  const DWORD a = GetFileAttributesW(p.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace vurk

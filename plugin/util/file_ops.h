@@ -85,6 +85,8 @@ BOOL DeleteFile(std::string_view utf8Path);
 // Size of the file in bytes (all 64 bits), or -1 when there is no file of that name (also for a
 // folder, a path with wildcards or a path that does not convert).
 std::int64_t FileSize(std::string_view utf8Path);
+// True when the Windows path names an existing file (not a folder).
+bool IsExistingFile(std::u16string_view path);
 
 // Opens the file with the CRT mode ("rb", "wb", "a", ...); nullptr when it does not open.
 // The caller closes the stream with fclose.

@@ -22,11 +22,6 @@ namespace {
 
 std::u16string g_defaultIconPath;  // empty until the default icon is first needed
 
-bool fileExists(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 // Decodes the PNG resource and writes it as a PNG file; false when the resource is missing or
 // is not a valid picture.
 bool extractPngResource(UINT id, const std::u16string& file) {
@@ -67,7 +62,7 @@ AcDbObjectId GetIconImageDef(int icon) {
   if (icon >= 500 && icon <= 900) icon = 4;
   const std::u16string folder = settings->cacheBaseFolder() + u"\\VurkArxIcon";
   const std::u16string file = folder + win32::formatWide(u"\\Icon%04d.png", icon);
-  if (!fileExists(file)) {
+  if (!IsExistingFile(file)) {
     CreateFolderPath(ToUtf8(folder), true);
     if (!extractPngResource(static_cast<UINT>((10000 + icon) % 65536), file)) return AcDbObjectId::kNull;
     Sleep(10);
@@ -76,7 +71,7 @@ AcDbObjectId GetIconImageDef(int icon) {
   if (!id.isNull()) return id;
 
   if (g_defaultIconPath.empty()) g_defaultIconPath = folder + u"\\Icon.png";
-  if (!fileExists(g_defaultIconPath)) {
+  if (!IsExistingFile(g_defaultIconPath)) {
     CreateFolderPath(ToUtf8(folder), true);
     extractPngResource(8315, g_defaultIconPath);
     Sleep(10);
