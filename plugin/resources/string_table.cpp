@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "coords/relation_dialog.h"
 #include "hostlink/host_link_dialogs.h"
 #include "resources/embedded_files.h"
+#include "shell/shell_resources.h"
 
 namespace vurkarx {
 
@@ -41,6 +43,8 @@ win32::ResourceTable pluginResourceTable() {
   addStringTable(table);
   addIconPictures(table);
   vurk::AddHostLinkDialogs(table);
+  vurk::AddShellResources(table);
+  vurk::AddRelationDialogTemplate(table);
   return table;
 }
 

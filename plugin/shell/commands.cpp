@@ -2,14 +2,19 @@
 
 #include "arx/rxmfcapi.h"
 #include "shell/plugin_module.h"
+#include "shell/toolbar_window.h"
 
 namespace vurk {
+
+namespace {
+// VURK floats the toolbar this far from the screen's right edge.
+constexpr int kVurkFloatFromRight = 235;
+}  // namespace
 
 void VurkCommand() {
   // The plug-in's resources are current for the duration of the command.
   CAcModuleResourceOverride resources(PluginInstance());
-  // The toolbar window is created at start-up once the toolbar exists; until then there is
-  // nothing to float and show.
+  FloatAndShowToolbar(kVurkFloatFromRight);
 }
 
 }  // namespace vurk

@@ -9,6 +9,7 @@
 #include "mfc/afxmsg.h"
 #include "mfc/afxwin.h"
 #include "basemap/dwg_database_util.h"
+#include "coords/coordinate_state.h"
 #include "hostlink/host_errors.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/host_presence.h"
@@ -19,6 +20,7 @@
 #include "shell/commands.h"
 #include "shell/plugin_folder_check.h"
 #include "shell/plugin_module.h"
+#include "shell/toolbar_window.h"
 #include "shell/version.h"
 #include "util/file_ops.h"
 #include "util/log.h"
@@ -84,6 +86,10 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   auto settings = std::make_unique<SettingsStore>();
   settings->load(PluginFolder());
   InstallSettings(std::move(settings));
+  StartCoordinateAlignment();
+
+  // 8. The toolbar, floating and shown.
+  CreateToolbarWindow();
 
   // 9. The shared default colour, then the object enablers; a missing one is reported and
   // loading goes on.
@@ -144,8 +150,10 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
     acedSetVar(u"DBLCLKEDIT", &rb);
   }
 
-  // 10. The notification window.
+  // 9. The toolbar; 10. the notification window and the relation-point dialog.
+  DestroyToolbarWindow();
   DestroyNotificationWindow();
+  StopCoordinateAlignment();
 
   // 11. The plug-in's button leaves the host.
   SetButton(kButtonRemove, u"");

@@ -7,7 +7,7 @@
 #include "win32/case_fold.h"
 #include "win32/desktop.h"
 #include "win32/winuser.h"
-#include "mfc/afxwin.h"
+#include "mfc/afxext.h"
 
 namespace arx {
 
@@ -112,7 +112,7 @@ void AcadApplication::createMainWindow() {
   wc.lpszClassName = kMainFrameClass;
   const bool registered = AfxRegisterClass(&wc) != FALSE;
   assert(registered && "the main frame's window class could not be registered");
-  mainFrame_ = std::make_unique<CWnd>();
+  mainFrame_ = std::make_unique<CFrameWnd>();
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE | WS_MAXIMIZE;
   if (registered && mainFrame_->CreateEx(0, kMainFrameClass, kDefaultTitle, style, 0, 0, desktop_.screenWidth(),
                                          desktop_.screenHeight(), nullptr, nullptr)) {
@@ -131,7 +131,7 @@ AcadApplication& AcadApplication::current() {
 
 AcadApplication* AcadApplication::currentOrNull() { return g_current; }
 
-CWnd* AcadApplication::mainFrame() const { return mainFrame_.get(); }
+CFrameWnd* AcadApplication::mainFrame() const { return mainFrame_.get(); }
 
 bool AcadApplication::setMainWindowTitle(const std::u16string& title) {
   if (!mainWindow_) return false;
@@ -433,6 +433,6 @@ AcEdCommandStack* arx::currentCommandStack() { return &arx::AcadApplication::cur
 
 AcGsConfig* acgsGetConfig() { return &arx::AcadApplication::current().gsConfig(); }
 
-CWnd* acedGetAcadFrame() { return arx::AcadApplication::current().mainFrame(); }
+CFrameWnd* acedGetAcadFrame() { return arx::AcadApplication::current().mainFrame(); }
 
 HWND adsw_acadMainWnd() { return arx::AcadApplication::current().mainWindow(); }

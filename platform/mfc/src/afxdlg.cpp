@@ -170,6 +170,14 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
         return false;
       }
       c->text = action.text;
+      if (c->kind == u"Edit") notify(id, EN_CHANGE);
+      return true;
+    case Kind::Leave:
+      if (c->kind != u"Edit") {
+        why = name + " is not an edit field";
+        return false;
+      }
+      notify(id, EN_KILLFOCUS);
       return true;
     case Kind::Check: {
       if (!isCheckBox(*c)) {
@@ -179,7 +187,7 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
       const UINT wanted = action.value ? BST_CHECKED : BST_UNCHECKED;
       if (c->check == wanted) return true;
       if ((c->style & BS_TYPEMASK) == BS_AUTOCHECKBOX) c->check = wanted;
-      SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+      notify(id, BN_CLICKED);
       return true;
     }
     case Kind::Choose:
@@ -204,7 +212,7 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
       }
       c->selection = index;
       if (c->kind == u"ComboBox") c->text = c->items[static_cast<std::size_t>(index)];
-      SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE), 0);
+      notify(id, CBN_SELCHANGE);
       return true;
     }
     case Kind::Click:
@@ -213,11 +221,27 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
         return false;
       }
       if ((c->style & BS_TYPEMASK) == BS_AUTOCHECKBOX) c->check = c->check ? BST_UNCHECKED : BST_CHECKED;
-      SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+      notify(id, BN_CLICKED);
       return true;
   }
   why = "unknown action";
   return false;
+}
+
+void CDialog::notify(int id, WORD code) {
+  if (m_hWnd) SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), code), 0);
+}
+
+bool CDialog::PlayUserAction(const mfc::DialogAction& action, std::string& why) {
+  if (!m_hWnd) {
+    why = "the dialog is not open";
+    return false;
+  }
+  if (!IsWindowVisible()) {
+    why = "the dialog is hidden";
+    return false;
+  }
+  return play(action, why);
 }
 
 void CDialog::closeAsCancel() {
@@ -255,7 +279,10 @@ const mfc::DialogControlState* CDialog::control(int id) const {
 }
 
 void CDialog::SetDlgItemText(int id, LPCWSTR text) {
-  if (auto* c = controlOrNull(id)) c->text = text ? text : u"";
+  auto* c = controlOrNull(id);
+  if (!c) return;
+  c->text = text ? text : u"";
+  if (c->kind == u"Edit") notify(id, EN_CHANGE);
 }
 
 std::u16string CDialog::GetDlgItemTextString(int id) const {
@@ -298,6 +325,26 @@ BOOL CDialog::EnableControl(int id, BOOL enable) {
   c->enabled = enable != FALSE;
   return TRUE;
 }
+
+bool CDialog::IsControlVisible(int id) const {
+  const auto* c = control(id);
+  return c && c->visible;
+}
+
+bool CDialog::IsControlEnabled(int id) const {
+  const auto* c = control(id);
+  return c && c->enabled;
+}
+
+namespace mfc {
+
+CDialog* FindOpenDialog(const std::u16string& caption) {
+  const HWND hwnd = FindWindowW(nullptr, caption.c_str());
+  if (!hwnd || !AppState::current()) return nullptr;
+  return dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(hwnd));
+}
+
+}  // namespace mfc
 
 BOOL CDialog::ShowControl(int id, BOOL show) {
   auto* c = controlOrNull(id);

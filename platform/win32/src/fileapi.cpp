@@ -1,4 +1,5 @@
 #include "win32/fileapi.h"
+#include "win32/shlobj.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -485,13 +486,8 @@ HRESULT SHGetSpecialFolderLocation(HWND, int csidl, PIDLIST_ABSOLUTE* pidl) {
   if (f.specialFoldersFail()) return E_FAIL;
   const std::u16string path = f.specialFolder(csidl);
   if (path.empty()) return E_INVALIDARG;
-  const std::uint32_t count = static_cast<std::uint32_t>(path.size());
-  auto* block = static_cast<unsigned char*>(CoTaskMemAlloc(kPidlHeader + path.size() * sizeof(char16_t)));
-  if (block == nullptr) return E_FAIL;
-  std::memcpy(block, &kPidlTag, 4);
-  std::memcpy(block + 4, &count, 4);
-  std::memcpy(block + kPidlHeader, path.data(), path.size() * sizeof(char16_t));
-  *pidl = static_cast<ITEMIDLIST*>(static_cast<void*>(block));
+  *pidl = ILCreateFromPathW(path.c_str());
+  if (*pidl == nullptr) return E_FAIL;
   return S_OK;
 }
 
@@ -768,4 +764,17 @@ int _wrename(const char16_t* oldPath, const char16_t* newPath) {
   if (MoveFileExW(oldPath, newPath, MOVEFILE_COPY_ALLOWED)) return 0;
   errno = errnoFor(GetLastError());
   return -1;
+}
+
+PIDLIST_ABSOLUTE ILCreateFromPathW(LPCWSTR path) {
+  if (path == nullptr) return nullptr;
+  const std::u16string p(path);
+  if (p.empty() || p.size() >= MAX_PATH) return nullptr;
+  const std::uint32_t count = static_cast<std::uint32_t>(p.size());
+  auto* block = static_cast<unsigned char*>(CoTaskMemAlloc(kPidlHeader + p.size() * sizeof(char16_t)));
+  if (block == nullptr) return nullptr;
+  std::memcpy(block, &kPidlTag, 4);
+  std::memcpy(block + 4, &count, 4);
+  std::memcpy(block + kPidlHeader, p.data(), p.size() * sizeof(char16_t));
+  return static_cast<ITEMIDLIST*>(static_cast<void*>(block));
 }

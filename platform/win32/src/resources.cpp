@@ -204,3 +204,14 @@ int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax) {
   buffer[copied] = 0;
   return copied;
 }
+
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
+  const win32::ResourceTable* table = win32::moduleResources(instance);
+  const win32::ResourceEntry* entry = table ? table->find(RT_GROUP_ICON, name) : nullptr;
+  if (!entry) {
+    SetLastError(table ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_DATA_NOT_FOUND);
+    return nullptr;
+  }
+  // A shared icon: the handle names the resource and lives as long as the module.
+  return reinterpret_cast<HICON>(const_cast<win32::ResourceEntry*>(entry));
+}

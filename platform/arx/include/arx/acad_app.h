@@ -55,6 +55,7 @@ class AppState;
 }  // namespace mfc
 
 class CWnd;
+class CFrameWnd;
 
 namespace arx {
 
@@ -103,7 +104,7 @@ class AcadApplication {
   // ----- main frame
   HWND mainWindow() const { return mainWindow_; }
   // The frame as an MFC window object (acedGetAcadFrame).
-  CWnd* mainFrame() const;
+  CFrameWnd* mainFrame() const;
   bool setMainWindowTitle(const std::u16string& title);
   std::u16string mainWindowTitle() const;
   mfc::AppState& mfcState() const { return *mfcState_; }
@@ -196,7 +197,7 @@ class AcadApplication {
   HINSTANCE exeInstance_ = nullptr;
   HWND mainWindow_ = nullptr;
   std::unique_ptr<mfc::AppState> mfcState_;
-  std::unique_ptr<CWnd> mainFrame_;  // after mfcState_: it goes first
+  std::unique_ptr<CFrameWnd> mainFrame_;  // after mfcState_: it goes first
   AcRxDictionary sysRegistry_;
   std::unique_ptr<AcRxDynamicLinker> dynamicLinker_;
   AcEdCommandStack commandStack_;

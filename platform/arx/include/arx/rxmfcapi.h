@@ -10,11 +10,11 @@
 // Limitations: no AutoCAD drawing view window (acedGetAcadDwgView) yet.
 #pragma once
 
+#include "mfc/afxext.h"
 #include "win32/types.h"
 
-class CWnd;
-
-CWnd* acedGetAcadFrame();
+// AutoCAD's main frame: a frame window with control bars.
+CFrameWnd* acedGetAcadFrame();
 HWND adsw_acadMainWnd();
 
 class CAcModuleResourceOverride {

@@ -20,14 +20,21 @@
 //    then the scripted user plays the next queued visit: typing sets a text (edit controls, not
 //    read-only), ticking a check box is a click on it (an auto check box toggles, then its
 //    BN_CLICKED reaches the dialog), choosing an item sets the selection and sends
-//    CBN_SELCHANGE / LBN_SELCHANGE, clicking a button sends BN_CLICKED. The first action after
-//    which the dialog has ended stops the visit. Then the window is destroyed and the EndDialog
+//    CBN_SELCHANGE / LBN_SELCHANGE, clicking a button sends BN_CLICKED, typing into an edit
+//    control sends EN_CHANGE, leaving a field sends EN_KILLFOCUS. The first action after which
+//    the dialog has ended stops the visit.
+//  - SetDlgItemText on an edit control sends EN_CHANGE to the dialog once it has a window, as
+//    WM_SETTEXT does on Windows (a handler that reacts to edits sees the dialog's own changes).
+//  - Data exchange (mfc/afxdd.h): UpdateData runs DoDataExchange in either direction; a field
+//    that fails validation shows MFC's message, and UpdateData answers FALSE.
+//  - A modeless dialog is acted on while it is open (PlayUserAction), as a person would act on
+//    a dialog that stays on the screen; FindOpenDialog finds it by its caption. Then the window is destroyed and the EndDialog
 //    value returned. A missing template gives -1 and shows nothing (recorded as an error). Script
 //    errors close the dialog with IDCANCEL and are recorded (see mfc/dialog_script.h).
 //  - Create: a modeless dialog from a template; it lives until DestroyWindow. EndDialog on a
 //    modeless dialog only hides it, as on Windows.
 // Limitations (non-standard): the controls are not child windows (CWnd::GetDlgItem finds nothing
-// and no control notifications other than those above are sent); no DDX/DDV, no dialog units,
+// and no control notifications other than those above are sent); no DDV, no dialog units,
 // fonts or tab order; the modal loop does not pump messages or timers.
 #pragma once
 
@@ -43,6 +50,8 @@
 constexpr WORD BN_CLICKED = 0;
 constexpr WORD CBN_SELCHANGE = 1;
 constexpr WORD LBN_SELCHANGE = 1;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_KILLFOCUS = 0x0200;
 constexpr UINT BST_UNCHECKED = 0;
 constexpr UINT BST_CHECKED = 1;
 constexpr DWORD BS_CHECKBOX = 0x0002;
@@ -68,6 +77,8 @@ struct DialogControlState {
 };
 
 }  // namespace mfc
+
+class CDataExchange;
 
 class CDialog : public CWnd {
  public:
@@ -97,9 +108,20 @@ class CDialog : public CWnd {
   BOOL SetControlSelection(int id, int index);
   BOOL EnableControl(int id, BOOL enable);
   BOOL ShowControl(int id, BOOL show);
+  bool IsControlVisible(int id) const;
+  bool IsControlEnabled(int id) const;
+
+  // Exchanges the bound values with the controls: TRUE reads the controls into the values
+  // (FALSE when a field fails, after MFC's message), FALSE shows the values.
+  BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+  // The person at the screen acts on this open dialog now (a modeless dialog, or a modal one
+  // from inside its visit); false with the reason when the dialog cannot take the action.
+  bool PlayUserAction(const mfc::DialogAction& action, std::string& why);
 
  protected:
   virtual BOOL OnInitDialog() { return TRUE; }
+  virtual void DoDataExchange(CDataExchange*) {}
   virtual void OnOK() { EndDialog(IDOK); }
   virtual void OnCancel() { EndDialog(IDCANCEL); }
 
@@ -114,6 +136,7 @@ class CDialog : public CWnd {
   void playScriptedUser();
   // Plays one action; false with a reason when the dialog cannot take it.
   bool play(const mfc::DialogAction& action, std::string& why);
+  void notify(int id, WORD code);
   void closeAsCancel();
   mfc::DialogControlState* controlOrNull(int id);
 
@@ -127,3 +150,8 @@ class CDialog : public CWnd {
   bool scriptError_ = false;
   std::string problem_;
 };
+
+namespace mfc {
+// The open dialog window with this caption whose object is a CDialog, or null.
+CDialog* FindOpenDialog(const std::u16string& caption);
+}  // namespace mfc

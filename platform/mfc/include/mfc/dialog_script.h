@@ -32,6 +32,7 @@ struct DialogAction {
     Choose,      // choose item `value` (from 0) of a combo or list box
     ChooseText,  // choose the first item whose text is `text`
     Click,       // click a button
+    Leave,       // leave a field (the focus moves on): EN_KILLFOCUS
   };
   Kind kind = Kind::Click;
   UINT controlId = 0;
@@ -43,6 +44,7 @@ struct DialogAction {
   static DialogAction choose(UINT id, int index) { return {Kind::Choose, id, {}, index}; }
   static DialogAction chooseText(UINT id, std::u16string text) { return {Kind::ChooseText, id, std::move(text), 0}; }
   static DialogAction click(UINT id) { return {Kind::Click, id, {}, 0}; }
+  static DialogAction leave(UINT id) { return {Kind::Leave, id, {}, 0}; }
 };
 
 // The user's actions for one dialog, in order. A template id of 0 accepts whichever dialog

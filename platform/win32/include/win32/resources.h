@@ -14,7 +14,8 @@
 //   - LoadStringW copies at most size - 1 characters and terminates (truncating silently),
 //     returns the number copied, 0 when the string does not exist (buffer untouched) or when
 //     size is 1 (buffer gets an empty string); with size 0 it stores a read-only pointer to the
-//     text in *(LPCWSTR*)buffer and returns the full length.
+//     text in *(LPCWSTR*)buffer and returns the full length;
+//   - LoadIconW answers a shared handle of an RT_GROUP_ICON resource.
 // Limitations (non-standard): strings are reached only through LoadStringW, not as RT_STRING
 // blocks; the data of a dialog resource is the DialogTemplate object below, not a packed
 // DLGTEMPLATE (LockResource gives a const DialogTemplate*, SizeofResource its sizeof); no
@@ -108,3 +109,6 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax);
+// The shared icon of an RT_GROUP_ICON resource (not destroyed by the caller), or null with
+// ERROR_RESOURCE_NAME_NOT_FOUND (ERROR_RESOURCE_DATA_NOT_FOUND for an unknown module).
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);

@@ -17,6 +17,20 @@ namespace win32 {
 
 class Transcript;
 
+// What the person does in one folder browser (SHBrowseForFolderW), in order.
+struct FolderBrowseAction {
+  enum class Kind {
+    Select,  // select the folder `text` in the tree
+    Type,    // type `text` into the edit control `controlId` that the caller placed
+    Ok,      // press OK
+    Cancel,  // press Cancel (or close the browser)
+  };
+  Kind kind = Kind::Ok;
+  std::u16string text;
+  int controlId = 0;
+};
+using FolderBrowseVisit = std::vector<FolderBrowseAction>;
+
 struct MessageBoxRecord {
   std::u16string text;
   std::u16string caption;
@@ -39,9 +53,24 @@ class UserScript {
   const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
   int unansweredBoxes() const { return unanswered_; }
 
+  // Folder browsers: one visit per browser, in the order they appear.
+  void queueFolderBrowse(FolderBrowseVisit visit) { browses_.push_back(std::move(visit)); }
+  std::size_t pendingFolderBrowses() const { return browses_.size(); }
+  bool takeFolderBrowse(FolderBrowseVisit& visit) {
+    if (browses_.empty()) return false;
+    visit = std::move(browses_.front());
+    browses_.pop_front();
+    return true;
+  }
+  // A browser nobody acted on, or one left open when the actions ran out.
+  void noteUnansweredBrowse() { ++unansweredBrowses_; }
+  int unansweredBrowses() const { return unansweredBrowses_; }
+
  private:
   Transcript& transcript_;
   std::deque<int> answers_;
+  std::deque<FolderBrowseVisit> browses_;
+  int unansweredBrowses_ = 0;
   std::vector<MessageBoxRecord> boxes_;
   int unanswered_ = 0;
 };

@@ -1,0 +1,229 @@
+// The headless MFC pieces the plug-in's dialogs and toolbar stand on: edit notifications, data
+// exchange, the keep-focus query, the toolbar on AutoCAD's frame with its image list and
+// tooltips, and AutoCAD's status-bar meter.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "acad_fixture.h"
+#include "arx/acedstatusbar.h"
+#include "arx/rxmfcapi.h"
+#include "mfc/acuidlg.h"
+#include "mfc/afxdd.h"
+#include "mfc/afxext.h"
+#include "mfc/dialog_script.h"
+#include "win32/resources.h"
+#include "win32/user_script.h"
+#include "win32/winuser.h"
+
+namespace {
+
+using mfc::DialogAction;
+
+constexpr UINT kFields = 500;
+constexpr UINT kCount = 10, kLabel = 11, kBox = 12, kList = 13;
+
+class MfcControlsTest : public vurktest::AcadFixture {
+ protected:
+  MfcControlsTest() {
+    win32::DialogTemplate t;
+    t.caption = u"Fields";
+    t.style = WS_POPUP | WS_CAPTION;
+    t.controls = {{kCount, u"Edit", u"", 0},
+                  {kLabel, u"Edit", u"", 0},
+                  {kBox, u"Button", u"box", BS_AUTOCHECKBOX},
+                  {kList, u"ComboBox", u"", 0},
+                  {IDOK, u"Button", u"OK", 0},
+                  {IDCANCEL, u"Button", u"Cancel", 0}};
+    table_.addDialog(kFields, t);
+    table_.addString(40001, u"Send the selection\nSend");
+    table_.addString(40002, u"\nSettings");
+    table_.addIcon(7001, {1, 2, 3});
+    table_.addIcon(7002, {4, 5, 6});
+    module_ = desktop().registerModule(u"C:\\test\\ui.arx", &table_);
+  }
+
+  HINSTANCE module() const { return module_; }
+  mfc::DialogScript& script() { return acad().mfcState().dialogScript(); }
+
+ private:
+  win32::ResourceTable table_;
+  HINSTANCE module_ = nullptr;
+};
+
+// Binds its fields and records the edit notifications it gets.
+class FieldsDialog : public CAcUiDialog {
+ public:
+  FieldsDialog() : CAcUiDialog(kFields) {}
+  int count = 7;
+  std::u16string label = u"start";
+  int box = 1;
+  int pick = 1;
+  bool keepFocus = false;
+  std::vector<std::string> events;
+  BOOL okAccepted = FALSE;
+
+ protected:
+  BOOL OnInitDialog() override {
+    AddControlItem(kList, u"a");
+    AddControlItem(kList, u"b");
+    UpdateData(FALSE);
+    return TRUE;
+  }
+  void DoDataExchange(CDataExchange* dx) override {
+    DDX_Text(dx, kCount, count);
+    DDX_Text(dx, kLabel, label);
+    DDX_Check(dx, kBox, box);
+    DDX_CBIndex(dx, kList, pick);
+  }
+  BOOL OnCommand(WPARAM w, LPARAM l) override {
+    if (HIWORD(w) == EN_CHANGE) events.push_back("change " + std::to_string(LOWORD(w)));
+    if (HIWORD(w) == EN_KILLFOCUS) events.push_back("left " + std::to_string(LOWORD(w)));
+    return CAcUiDialog::OnCommand(w, l);
+  }
+  void OnOK() override {
+    okAccepted = UpdateData(TRUE);
+    if (okAccepted) CAcUiDialog::OnOK();
+  }
+  LRESULT OnAcadKeepFocus(WPARAM, LPARAM) override { return keepFocus ? 1 : 0; }
+};
+
+TEST_F(MfcControlsTest, DataExchangeShowsTheValuesAndReadsWhatTheUserChanged) {
+  CAcModuleResourceOverride resources(module());
+  script().queue({kFields,
+                  {DialogAction::setText(kCount, u" -42 "), DialogAction::setText(kLabel, u"typed"),
+                   DialogAction::check(kBox, false), DialogAction::choose(kList, 0), DialogAction::click(IDOK)}});
+  FieldsDialog d;
+  ASSERT_EQ(d.DoModal(), IDOK);
+  EXPECT_EQ(script().dialogs().back().controlTexts.at(kCount), u"7") << "the value was shown when the dialog opened";
+  EXPECT_EQ(d.count, -42);
+  EXPECT_EQ(d.label, u"typed");
+  EXPECT_EQ(d.box, 0);
+  EXPECT_EQ(d.pick, 0);
+}
+
+TEST_F(MfcControlsTest, AFieldWithoutAnIntegerShowsMfcsMessageAndKeepsTheDialogOpen) {
+  CAcModuleResourceOverride resources(module());
+  desktop().user().queueAnswer(IDOK);
+  script().queue({kFields, {DialogAction::setText(kCount, u"12a"), DialogAction::click(IDOK),
+                            DialogAction::setText(kCount, u"2147483648"), DialogAction::click(IDCANCEL)}});
+  FieldsDialog d;
+  EXPECT_EQ(d.DoModal(), IDCANCEL);
+  EXPECT_EQ(d.count, 7) << "a failed exchange leaves the value";
+  ASSERT_EQ(desktop().user().boxes().size(), 1u) << "the second text was never offered to OK";
+  EXPECT_EQ(desktop().user().boxes()[0].text, u"Please enter an integer.");
+  EXPECT_EQ(desktop().user().boxes()[0].type, MB_OK | MB_ICONEXCLAMATION);
+  int v = 0;
+  EXPECT_FALSE(mfc::ParseDialogInt(u"2147483648", v));
+  EXPECT_TRUE(mfc::ParseDialogInt(u"-2147483648", v));
+  EXPECT_EQ(v, -2147483647 - 1);
+  EXPECT_FALSE(mfc::ParseDialogInt(u"", v));
+  EXPECT_FALSE(mfc::ParseDialogInt(u"+", v));
+}
+
+TEST_F(MfcControlsTest, EditsNotifyTheirChangesWhetherTheUserOrTheDialogMadeThem) {
+  CAcModuleResourceOverride resources(module());
+  script().queue({kFields, {DialogAction::setText(kLabel, u"x"), DialogAction::leave(kLabel), DialogAction::click(IDOK)}});
+  FieldsDialog d;
+  ASSERT_EQ(d.DoModal(), IDOK);
+  // Showing the values at the start set both edits; then the user typed and moved on.
+  EXPECT_EQ(d.events, (std::vector<std::string>{"change 10", "change 11", "change 11", "left 11"}));
+}
+
+TEST_F(MfcControlsTest, AModelessDialogIsActedOnWhileItStaysOpenAndAnswersTheKeepFocusQuery) {
+  CAcModuleResourceOverride resources(module());
+  FieldsDialog d;
+  ASSERT_TRUE(d.Create(kFields, nullptr));
+  EXPECT_EQ(d.SendMessage(WM_ACAD_KEEPFOCUS, 0, 0), 0);
+  d.keepFocus = true;
+  EXPECT_EQ(d.SendMessage(WM_ACAD_KEEPFOCUS, 0, 0), 1);
+  std::string why;
+  EXPECT_FALSE(d.PlayUserAction(DialogAction::setText(kLabel, u"x"), why)) << "not shown yet";
+  EXPECT_EQ(why, "the dialog is hidden");
+  d.ShowWindow(SW_SHOW);
+  EXPECT_EQ(mfc::FindOpenDialog(u"Fields"), &d);
+  EXPECT_TRUE(d.PlayUserAction(DialogAction::setText(kLabel, u"now"), why)) << why;
+  EXPECT_EQ(d.GetDlgItemTextString(kLabel), u"now");
+  d.DestroyWindow();
+  EXPECT_EQ(mfc::FindOpenDialog(u"Fields"), nullptr);
+}
+
+// The owner window of a toolbar: records the commands it receives.
+class CommandSink : public CWnd {
+ public:
+  std::vector<UINT> commands;
+
+ protected:
+  BOOL OnCommand(WPARAM w, LPARAM) override {
+    commands.push_back(LOWORD(w));
+    return TRUE;
+  }
+};
+
+TEST_F(MfcControlsTest, AToolbarOnTheFrameSendsItsButtonsToItsOwnerAndHidesWithItsCloseBox) {
+  CAcModuleResourceOverride resources(module());
+  CFrameWnd* frame = acedGetAcadFrame();
+  ASSERT_NE(frame, nullptr);
+  CommandSink sink;
+  ASSERT_TRUE(sink.CreateEx(0, nullptr, nullptr, WS_CHILD, RECT{0, 0, 1, 1}, frame, 77));
+
+  CImageList images;
+  ASSERT_TRUE(images.Create(24, 24, ILC_COLOR32 | ILC_MASK, 1, 1));
+  EXPECT_EQ(images.Add(LoadIconW(module(), MAKEINTRESOURCEW(7001))), 0);
+  EXPECT_EQ(images.Add(LoadIconW(module(), MAKEINTRESOURCEW(7002))), 1);
+  EXPECT_EQ(images.Add(LoadIconW(module(), MAKEINTRESOURCEW(7999))), -1) << "a missing icon adds nothing";
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+
+  CToolBar bar;
+  ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT | TBSTYLE_TRANSPARENT, 0x5000A834, RECT{}, 0xE800));
+  EXPECT_EQ(::GetParent(bar.m_hWnd), frame->m_hWnd);
+  EXPECT_EQ(bar.GetDlgCtrlID(), 0xE800);
+  bar.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(sink.m_hWnd), 0);
+  const UINT ids[] = {40001, 40002};
+  ASSERT_TRUE(bar.SetButtons(ids, 2));
+  bar.SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.GetSafeHandle()));
+  bar.SetButtonInfo(1, 40002, TBBS_BUTTON, 1);
+  EXPECT_EQ(bar.imageList(), &images);
+  EXPECT_EQ(bar.ButtonTooltip(0), u"Send") << "the text after the line feed";
+  EXPECT_EQ(bar.ButtonTooltip(1), u"Settings");
+  EXPECT_EQ(bar.IndexOfTooltip(u"Settings"), 1);
+
+  ASSERT_TRUE(bar.PressButton(1));
+  ASSERT_TRUE(bar.PressButton(0));
+  EXPECT_EQ(sink.commands, (std::vector<UINT>{40002, 40001})) << "the owner, not the frame, gets the commands";
+
+  EXPECT_FALSE(bar.UserClosesFloatingBar()) << "a docked bar has no close box";
+  frame->FloatControlBar(&bar, CPoint(1620, 70), CBRS_ALIGN_TOP);
+  frame->ShowControlBar(&bar, TRUE, TRUE);
+  EXPECT_TRUE(bar.IsFloating());
+  EXPECT_EQ(bar.floatPosition().x, 1620);
+  EXPECT_TRUE(bar.IsWindowVisible());
+  EXPECT_TRUE(bar.UserClosesFloatingBar());
+  EXPECT_FALSE(bar.IsWindowVisible());
+  EXPECT_FALSE(bar.PressButton(0)) << "a hidden bar cannot be pressed";
+  frame->ShowControlBar(&bar, TRUE, TRUE);
+  EXPECT_TRUE(bar.IsWindowVisible());
+  bar.DestroyWindow();
+  sink.DestroyWindow();
+}
+
+TEST_F(MfcControlsTest, TheStatusBarMeterRecordsItsRangeAndPositions) {
+  EXPECT_EQ(acedSetStatusBarProgressMeterPos(1), -1) << "no meter shown";
+  EXPECT_EQ(acedSetStatusBarProgressMeter(u"work", 0, 0), -1);
+  ASSERT_EQ(acedSetStatusBarProgressMeter(u"work", 0, 150), 0);
+  acedSetStatusBarProgressMeterPos(10);
+  acedSetStatusBarProgressMeterPos(20);
+  acedRestoreStatusBar();
+  const arx::StatusBarMeter& m = arx::statusBarMeter();
+  EXPECT_FALSE(m.shown);
+  EXPECT_EQ(m.positions, (std::vector<int>{10, 20}));
+  EXPECT_EQ(m.metersShown, 1);
+  bool sawMeter = false;
+  for (const auto& e : desktop().transcript().entries()) {
+    if (e.channel == "status" && e.text == "meter work 0..150") sawMeter = true;
+  }
+  EXPECT_TRUE(sawMeter);
+}
+
+}  // namespace
