@@ -21,6 +21,7 @@
 #include "arx/dxf.h"
 #include "count_command.h"
 #include "plugin_image.h"
+#include "ui_steps.h"
 #include "resources/string_table.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
@@ -179,6 +180,7 @@ bool DeskSession::finish(std::string& reason) {
 
 bool DeskSession::dispatch(const Words& w, std::string& reason) {
   if (w.empty()) return true;
+  if (const auto ui = runUiStep(*this, w, reason)) return *ui;
   const std::string verb = lower(w[0]);
   if (verb == "plugin") return stepPlugin(w, reason);
   if (verb == "set") return stepSet(w, reason);

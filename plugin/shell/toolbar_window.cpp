@@ -97,6 +97,17 @@ class MeterScope {
   bool shown_;
 };
 
+void SetOnlineBaseMapImage(CAcToolBar* bar, bool on) {
+  if (bar) bar->SetButtonInfo(1, kCmdOnlineMap, TBBS_BUTTON, on ? kImageOnlineMapOn : kImageOnlineMapOff);
+}
+
+void FloatAndShow(CAcToolBar* bar, int fromRight) {
+  CFrameWnd* frame = acedGetAcadFrame();
+  if (!frame || !bar) return;
+  frame->FloatControlBar(bar, CPoint(GetSystemMetrics(SM_CXSCREEN) - fromRight, kFloatTop), CBRS_ALIGN_TOP);
+  frame->ShowControlBar(bar, TRUE, TRUE);
+}
+
 }  // namespace
 
 CAcToolBarWnd::~CAcToolBarWnd() {
@@ -126,11 +137,11 @@ bool CAcToolBarWnd::createToolbar() {
   toolbar_->SetButtons(kToolbarButtons.data(), static_cast<int>(kToolbarButtons.size()));
   toolbar_->SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_images->GetSafeHandle()));
   toolbar_->SetSizes(SIZE{kIconSize, kIconSize}, SIZE{kIconSize, kIconSize});
-  SetOnlineBaseMapButton(Record().onlineBaseMapOn != 0);
+  SetOnlineBaseMapImage(toolbar_, Record().onlineBaseMapOn != 0);
 
   toolbar_->EnableDocking(CBRS_ALIGN_ANY);
   toolbar_->SetWindowText(caption.c_str());
-  FloatAndShowToolbar(kFloatFromRightAtStart);
+  FloatAndShow(toolbar_, kFloatFromRightAtStart);
   return true;
 }
 
@@ -335,11 +346,7 @@ void DestroyToolbarWindow() {
 CAcToolBarWnd* ToolbarWindow() { return g_window; }
 CAcToolBar* GetToolbar() { return g_window ? g_window->toolbar() : nullptr; }
 
-void SetOnlineBaseMapButton(bool on) {
-  if (CAcToolBar* bar = GetToolbar()) {
-    bar->SetButtonInfo(1, kCmdOnlineMap, TBBS_BUTTON, on ? kImageOnlineMapOn : kImageOnlineMapOff);
-  }
-}
+void SetOnlineBaseMapButton(bool on) { SetOnlineBaseMapImage(GetToolbar(), on); }
 
 void SetCrossSectionButton(bool on) {
   if (CAcToolBar* bar = GetToolbar()) {
@@ -349,12 +356,5 @@ void SetCrossSectionButton(bool on) {
 
 bool ToolbarVisibleFlag() { return g_toolbarVisible; }
 
-void FloatAndShowToolbar(int fromRight) {
-  CFrameWnd* frame = acedGetAcadFrame();
-  CAcToolBar* bar = GetToolbar();
-  if (!frame || !bar) return;
-  frame->FloatControlBar(bar, CPoint(GetSystemMetrics(SM_CXSCREEN) - fromRight, kFloatTop), CBRS_ALIGN_TOP);
-  frame->ShowControlBar(bar, TRUE, TRUE);
-}
-
+void FloatAndShowToolbar(int fromRight) { FloatAndShow(GetToolbar(), fromRight); }
 }  // namespace vurk

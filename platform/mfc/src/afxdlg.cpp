@@ -2,6 +2,7 @@
 
 #include "mfc/dialog_script.h"
 #include "win32/resources.h"
+#include "win32/unicode.h"
 #include "win32/winuser.h"
 
 namespace {
@@ -126,6 +127,12 @@ void CDialog::playScriptedUser() {
   if (visit->templateId != 0 && visit->templateId != templateId_) {
     scriptError_ = true;
     problem_ = "the script expected dialog #" + std::to_string(visit->templateId);
+    closeAsCancel();
+    return;
+  }
+  if (!visit->caption.empty() && visit->caption != GetWindowTextString()) {
+    scriptError_ = true;
+    problem_ = "the script expected the dialog \"" + win32::utf16ToUtf8(visit->caption) + "\"";
     closeAsCancel();
     return;
   }

@@ -10,7 +10,7 @@
 // when the actions ran out are errors: they are recorded, counted, and the dialog is closed as
 // with its close box (IDCANCEL), so that nothing proceeds as if the user had agreed.
 // Limitations: one queue for the whole application (nested dialogs take the next visit in
-// order); no keyboard, focus or mouse positions; a visit names its dialog by template id only.
+// order); no keyboard, focus or mouse positions.
 #pragma once
 
 #include <cstddef>
@@ -48,10 +48,12 @@ struct DialogAction {
 };
 
 // The user's actions for one dialog, in order. A template id of 0 accepts whichever dialog
-// appears next; any other value must match the dialog's template.
+// appears next; any other value must match the dialog's template. A caption, when given, must
+// match the dialog's caption as the user sees it (after its initialisation).
 struct DialogVisit {
   UINT templateId = 0;
   std::vector<DialogAction> actions;
+  std::u16string caption;
 };
 
 // One dialog as it was shown and ended.
@@ -71,6 +73,8 @@ struct DialogRecord {
 class DialogScript {
  public:
   void queue(DialogVisit visit) { visits_.push_back(std::move(visit)); }
+  // The visit queued last (to add actions to it), or null.
+  DialogVisit* lastQueued() { return visits_.empty() ? nullptr : &visits_.back(); }
   std::size_t pendingVisits() const { return visits_.size(); }
   void clear() { visits_.clear(); }
 

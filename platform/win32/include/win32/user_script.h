@@ -56,6 +56,8 @@ class UserScript {
   // Folder browsers: one visit per browser, in the order they appear.
   void queueFolderBrowse(FolderBrowseVisit visit) { browses_.push_back(std::move(visit)); }
   std::size_t pendingFolderBrowses() const { return browses_.size(); }
+  // The browser visit queued last (to add actions to it), or null.
+  FolderBrowseVisit* lastQueuedFolderBrowse() { return browses_.empty() ? nullptr : &browses_.back(); }
   bool takeFolderBrowse(FolderBrowseVisit& visit) {
     if (browses_.empty()) return false;
     visit = std::move(browses_.front());
