@@ -47,6 +47,8 @@ class PluginSession {
   win32::Desktop& desktop() { return session_->desktop(); }
   arx::AcadApplication& acad() { return session_->acad(); }
   AcDbDatabase& drawing() { return session_->drawing(); }
+  // The host map application, or null before "host start".
+  host::HostApp* hostApp() { return session_->hostApp(); }
   // The host file behind a Windows path; a path on another drive brings that drive in.
   std::filesystem::path host(const std::u16string& windowsPath) {
     if (windowsPath.size() >= 2 && windowsPath[1] == u':') desktop().files().addDrive(windowsPath[0]);
