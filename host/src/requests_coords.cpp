@@ -11,6 +11,39 @@ namespace host {
 
 namespace L = layout;
 
+namespace {
+
+// The grid a drawing already uses, from one relation point: a zone number in front of the
+// easting names the zone (of the width whose central meridian is nearer the point); without
+// one, the selected system's grid written without its zone number, or the point's 3-degree
+// zone.
+GaussKruegerGrid gridOfDrawing(const RelationPair& p, const CoordinateSystem& selected) {
+  const double millions = std::floor(p.drawing.east / 1'000'000.0);
+  if (millions >= 1 && millions <= 120) {
+    const int zone = static_cast<int>(millions);
+    GaussKruegerGrid best;
+    double bestDistance = INFINITY;
+    for (int width : {3, 6}) {
+      GaussKruegerGrid g{width, zone, true};
+      if (!g.valid()) continue;
+      const double d = std::fabs(g.centralMeridian() - p.geo.lon);
+      if (d < bestDistance) {
+        bestDistance = d;
+        best = g;
+      }
+    }
+    return best;
+  }
+  if (selected.grid()) {
+    GaussKruegerGrid g = *selected.grid();
+    g.zoneInEasting = false;
+    return g;
+  }
+  return GaussKruegerGrid::forLongitude(3, p.geo.lon, false);
+}
+
+}  // namespace
+
 LRESULT HostApp::onGetSysCoor(Request& req) {
   ByteWriter w(L::sys_coor::kSize);
   w.u32(L::sys_coor::kType, static_cast<std::uint32_t>(cs_.type()));
@@ -60,13 +93,35 @@ LRESULT HostApp::onSetRelatePoint(Request& req) {
 
   if (options_.askForPointsDuringSetRelatePoint) sendRelationPointNotice(-1);
 
+  std::string why;
+  if (mode == L::relate_points::kModeSimplified) {
+    // Simplified parameters: the drawing is already in a Gauss-Krueger grid; the point only
+    // tells which one.
+    const GaussKruegerGrid grid = gridOfDrawing(pairs.front(), cs_);
+    auto system = CoordinateSystem::gaussKrueger(grid, &why);
+    if (!system) {
+      note(req, why);
+      return kNotProcessed;
+    }
+    const auto onMap = system->fromGeographic(pairs.front().geo);
+    char summary[200];
+    std::snprintf(summary, sizeof summary, "simplified parameters: the drawing is in %s, its point lies %.3f m from the map's",
+                  grid.name().c_str(),
+                  onMap ? std::hypot(onMap->east - pairs.front().drawing.east, onMap->north - pairs.front().drawing.north)
+                        : -1.0);
+    cs_ = std::move(*system);
+    relationPoints_ = std::move(pairs);
+    note(req, summary);
+    event(summary);
+    return 0;
+  }
+
   // The drawing is fitted to the grid of the selected system; with a geographic system, to the
   // 3-degree grid whose central meridian is nearest to the points.
   double meanLon = 0;
   for (const RelationPair& r : pairs) meanLon += r.geo.lon;
   meanLon /= static_cast<double>(pairs.size());
   const GaussKruegerGrid base = cs_.grid() ? *cs_.grid() : GaussKruegerGrid::forLongitude(3, meanLon, false);
-  std::string why;
   const auto baseSystem = CoordinateSystem::gaussKrueger(base, &why);
   if (!baseSystem) {
     note(req, why);
@@ -82,7 +137,7 @@ LRESULT HostApp::onSetRelatePoint(Request& req) {
     drawing.push_back(r.drawing);
     grid.push_back(*g);
   }
-  const auto fit = fitPlane(drawing, grid, mode == L::relate_points::kModeSimplified, &why);
+  const auto fit = fitPlane(drawing, grid, false, &why);
   if (!fit) {
     note(req, why);
     return kNotProcessed;

@@ -221,13 +221,36 @@ TEST_F(CoordinateTest, RelationPointsFitALocalPlaneThatPlacesOtherDrawingPoints)
   EXPECT_NEAR(host().coordinateSystem().fit()->scale(), 1.0, 1e-8);
 }
 
-TEST_F(CoordinateTest, TheSimplifiedModeFitsAShiftOnly) {
-  // One point; the drawing is the CM 114E grid shifted by (-480000, -3360000).
-  const Pair p1{113.9, 30.4, 490390.2992 - 480000.0, 3364459.9704 - 3360000.0};
+TEST_F(CoordinateTest, TheSimplifiedModeTakesTheDrawingAsTheGridNamedByItsZoneNumber) {
+  // The drawing is in the 3-degree grid with zone 38 in front of the easting; the point the
+  // user clicked is some metres off, which does not move the drawing.
+  const Pair p1{113.9, 30.4, 38'490'390.2992 + 12.0, 3364459.9704 - 7.0};
   EXPECT_EQ(request(link_, kSetRelatePoint, relatePoints({p1}, 4)), 0);
-  EXPECT_EQ(request(link_, kSetLocation, setLocation(3377760.0179 - 3360000.0, 495201.0357 - 480000.0)), 0);
+  EXPECT_EQ(u32At(sysCoor(), 40), 4u) << "a Gauss-Krueger grid, not a fitted plane";
+  ASSERT_TRUE(host().coordinateSystem().grid().has_value());
+  EXPECT_EQ(host().coordinateSystem().grid()->zone, 38);
+  EXPECT_EQ(host().coordinateSystem().grid()->zoneWidth, 3);
+  EXPECT_EQ(request(link_, kSetLocation, setLocation(3377760.0179, 38'495'201.0357)), 0);
   EXPECT_NEAR(host().view().centre.lon, 113.95, 1e-8);
   EXPECT_NEAR(host().view().centre.lat, 30.52, 1e-8);
+  // Without a zone number the grid of the point's 3-degree zone is used (central meridian 114E).
+  const Pair p2{113.9, 30.4, 490390.2992, 3364459.9704};
+  EXPECT_EQ(request(link_, kSetRelatePoint, relatePoints({p2}, 4)), 0);
+  EXPECT_EQ(host().coordinateSystem().grid()->centralMeridian(), 114.0);
+  EXPECT_FALSE(host().coordinateSystem().grid()->zoneInEasting);
+  // Zone 20 is a 6-degree zone here: its central meridian (117E) is nearer than 60E.
+  const Pair p3{116.5, 39.9, 20'457'000.0, 4417000.0};
+  EXPECT_EQ(request(link_, kSetRelatePoint, relatePoints({p3}, 4)), 0);
+  EXPECT_EQ(host().coordinateSystem().grid()->zoneWidth, 6);
+}
+
+TEST_F(CoordinateTest, TwoRelationPointsGiveTheExactSimilarity) {
+  const Pair p1 = drawingPoint(113.9, 30.4, 490390.2992, 3364459.9704);
+  const Pair p2 = drawingPoint(114.1, 30.6, 509590.0602, 3386632.1693);
+  EXPECT_EQ(request(link_, kSetRelatePoint, relatePoints({p1, p2})), 0);
+  ASSERT_TRUE(host().coordinateSystem().fit().has_value());
+  EXPECT_NEAR(host().coordinateSystem().fit()->rmsResidual, 0.0, 1e-6) << "two points fit exactly";
+  EXPECT_NEAR(host().coordinateSystem().fit()->rotationDegrees(), 30.0, 1e-6);
 }
 
 TEST_F(CoordinateTest, TheFitIdentityChangesWithThePoints) {
