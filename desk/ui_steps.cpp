@@ -46,6 +46,10 @@ bool fail(std::string& reason, std::string why) {
 
 // "type ID TEXT", "check ID", ... as a dialog action.
 bool parseAction(const Words& w, std::size_t at, DialogAction& action, std::string& reason) {
+  if (w.size() == at + 1 && w[at] == "close") {
+    action = DialogAction::closeBox();
+    return true;
+  }
   if (w.size() <= at + 1) return fail(reason, "dialog \"CAPTION\" type|check|uncheck|choose|click|leave ID ...");
   const std::string verb = w[at];
   UINT id = 0;

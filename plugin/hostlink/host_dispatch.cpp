@@ -68,7 +68,9 @@ LRESULT CMessageDlg::dispatchHostMessage(const COPYDATASTRUCT& cds) {
 
   switch (code) {
     case M::kLatLng: {
-      if (!DecodeLatLng(m)) return 1;
+      // A point too short to read still goes to the dialog: it was hidden for the pick and
+      // shows itself again with nothing changed.
+      const bool readable = DecodeLatLng(m).has_value();
       const HWND dialog = r.relationDialog ? r.relationDialog() : nullptr;
       if (dialog && IsWindow(dialog)) {
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -76,7 +78,7 @@ LRESULT CMessageDlg::dispatchHostMessage(const COPYDATASTRUCT& cds) {
         COPYDATASTRUCT copy = cds;
         SendMessageW(dialog, WM_COPYDATA, kCopyDataWParam, reinterpret_cast<LPARAM>(&copy));
       }
-      return tail();
+      return readable ? tail() : 1;
     }
     case M::kObjectsAssigned: {
       // Nested inside the plug-in's own SetObjTree: the flag goes back to what the sender set.

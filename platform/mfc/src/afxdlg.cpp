@@ -158,6 +158,10 @@ void CDialog::playScriptedUser() {
 }
 
 bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
+  if (action.kind == mfc::DialogAction::Kind::Close) {
+    SendMessage(WM_CLOSE, 0, 0);
+    return true;
+  }
   const int id = static_cast<int>(action.controlId);
   mfc::DialogControlState* c = controlOrNull(id);
   const std::string name = "control " + std::to_string(id);
@@ -179,6 +183,7 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
       c->text = action.text;
       if (c->kind == u"Edit") notify(id, EN_CHANGE);
       return true;
+    case Kind::Close: break;
     case Kind::Leave:
       if (c->kind != u"Edit") {
         why = name + " is not an edit field";

@@ -33,6 +33,7 @@ struct DialogAction {
     ChooseText,  // choose the first item whose text is `text`
     Click,       // click a button
     Leave,       // leave a field (the focus moves on): EN_KILLFOCUS
+    Close,       // the close box of the dialog's caption (controlId unused)
   };
   Kind kind = Kind::Click;
   UINT controlId = 0;
@@ -45,6 +46,7 @@ struct DialogAction {
   static DialogAction chooseText(UINT id, std::u16string text) { return {Kind::ChooseText, id, std::move(text), 0}; }
   static DialogAction click(UINT id) { return {Kind::Click, id, {}, 0}; }
   static DialogAction leave(UINT id) { return {Kind::Leave, id, {}, 0}; }
+  static DialogAction closeBox() { return {Kind::Close, 0, {}, 0}; }
 };
 
 // The user's actions for one dialog, in order. A template id of 0 accepts whichever dialog
