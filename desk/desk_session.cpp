@@ -12,6 +12,8 @@
 #include "host/host_app.h"
 #include "host/host_installer.h"
 #include "host/host_user.h"
+#include "mfc/afxwin.h"
+#include "mfc/dialog_script.h"
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbents.h"
@@ -160,7 +162,17 @@ void DeskSession::installPluginFiles() {
 
 bool DeskSession::run(const Step& step, std::string& reason) {
   const int unansweredBefore = desktop_->user().unansweredBoxes();
+  const int dialogsBefore = acad_->mfcState().dialogScript().unansweredDialogs();
+  const int browsesBefore = desktop_->user().unansweredBrowses();
   if (!dispatch(step.words, reason)) return false;
+  if (acad_->mfcState().dialogScript().unansweredDialogs() > dialogsBefore) {
+    reason = "a dialog did not go as the scenario said: " + acad_->mfcState().dialogScript().dialogs().back().problem;
+    return false;
+  }
+  if (desktop_->user().unansweredBrowses() > browsesBefore) {
+    reason = "a folder browser did not go as the scenario said";
+    return false;
+  }
   if (desktop_->user().unansweredBoxes() > unansweredBefore) {
     const auto& boxes = desktop_->user().boxes();
     reason = "a message box was not answered: " + narrow(boxes.back().text);
