@@ -319,7 +319,7 @@ std::vector<AcDbObjectId> Editor::inWindow(const AcGePoint3d& a, const AcGePoint
     auto* e = DbAccess::peekAs<AcDbEntity>(id);
     if (!e) continue;
     const PickShape s = shapeOf(e);
-    bool all = !s.chains.empty();
+    bool all = std::any_of(s.chains.begin(), s.chains.end(), [](const auto& c) { return !c.empty(); });
     bool any = false;
     for (const auto& chain : s.chains) {
       for (const auto& q : chain) {
@@ -519,12 +519,13 @@ std::u16string dxfTypeOf(const AcDbEntity* e) {
 // Applies a filter list; false for a group code that is not modelled.
 bool applyFilterList(const resbuf* filter, std::vector<AcDbObjectId>& ids) {
   for (const resbuf* rb = filter; rb; rb = rb->rbnext) {
-    if ((rb->restype != 0 && rb->restype != 8) || !rb->resval.rstring) return false;
+    const bool type = rb->restype == 0 || rb->restype == RTDXF0;
+    if ((!type && rb->restype != 8) || !rb->resval.rstring) return false;
     const std::u16string pattern = rb->resval.rstring;
     std::erase_if(ids, [&](AcDbObjectId id) {
       auto* e = arxdetail::DbAccess::peekAs<AcDbEntity>(id);
       if (!e) return true;
-      return !matchesAny(pattern, rb->restype == 0 ? dxfTypeOf(e) : e->layer());
+      return !matchesAny(pattern, type ? dxfTypeOf(e) : e->layer());
     });
   }
   return true;

@@ -30,8 +30,8 @@
 //     hit at the point, in drawing order; "W" (pt1, pt2) entities wholly inside the window,
 //     "C" entities inside or crossing it, "X" every entity of the current space, "L" the last
 //     entity, str null without points asks the user ("Select objects:" answered with points,
-//     "ALL", "W"/"C" and two corners, "L", until Enter). A filter list (group 0 entity type,
-//     8 layer name; names compared without case, "*" and "?" wildcards, "," alternatives)
+//     "ALL", "W"/"C" and two corners, "L", until Enter). A filter list (group 0 or RTDXF0
+//     entity type, 8 layer name; names compared without case, "*" and "?" wildcards, "," alternatives)
 //     keeps the matching entities; any other group code is RTERROR. Then every selection
 //     filter attached to the current document (addSSgetFilterInputContextReactor) sees the ids
 //     being added through ssgetAddFilter and may remove them by index (indices are those of
