@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "arx/axlock.h"
 #include "arx/acad_app.h"
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
@@ -44,6 +45,7 @@ class RasterImagesTest : public ::testing::Test {
   }
 
   vurktest::PluginSession s;
+  AcAxDocLock lock_;  // the features calling these utilities hold the drawing's write lock
 };
 
 TEST_F(RasterImagesTest, ReversedCornersGiveAMirroredImage) {
