@@ -1,16 +1,14 @@
 #include "coords/point_pick.h"
 
-#include "arx/acutads.h"
-#include "util/log.h"
+#include "arx/aced.h"
 
 namespace vurk {
 
-bool PickPointInDrawing(const char16_t* prompt, AcGePoint3d&) {
-  // The editor's point prompt is not in this build yet: the prompt is shown and the pick ends
-  // as cancelled.
-  acutPrintf(u"%ls", prompt);
-  Log(u"picking a point: the editor's point prompt is not available in this build");
-  return false;
+bool PickPointInDrawing(const char16_t* prompt, AcGePoint3d& point) {
+  ads_point picked{0, 0, 0};
+  if (acedGetPoint(nullptr, prompt, picked) != RTNORM) return false;
+  point.set(picked[0], picked[1], picked[2]);
+  return true;
 }
 
 }  // namespace vurk

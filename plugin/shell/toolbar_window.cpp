@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "arx/acedstatusbar.h"
+#include "arx/acdocman.h"
+#include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/dbapserv.h"
 #include "arx/dbimage.h"
-#include "arx/dbdict.h"
 #include "arx/rxmfcapi.h"
 #include "basemap/dwg_database_util.h"
 #include "basemap/raster_images.h"
@@ -57,28 +57,21 @@ SettingsRecord& Record() {
 
 void Box(const char16_t* text) { AfxMessageBox(text, MB_OK); }
 
-// Icons are images whose definition is stored under an icon key; base maps, scans and tiles
-// have other keys and keep their size.
-bool IsIconKey(const std::u16string& key) {
-  if (key == u"IconDef") return true;
-  if (key.size() != 12 || key.compare(0, 4, u"ICON") != 0 || key.compare(8, 4, u"_PNG") != 0) return false;
-  for (std::size_t i = 4; i < 8; ++i) {
-    if (key[i] < u'0' || key[i] > u'9') return false;
+// The current document, locked for writing while the object lives.
+class DocumentWriteLock {
+ public:
+  DocumentWriteLock() : doc_(curDoc()) {
+    if (doc_ && acDocManager->lockDocument(doc_, AcAp::kWrite) != Acad::eOk) doc_ = nullptr;
   }
-  return true;
-}
+  ~DocumentWriteLock() {
+    if (doc_) acDocManager->unlockDocument(doc_);
+  }
+  DocumentWriteLock(const DocumentWriteLock&) = delete;
+  DocumentWriteLock& operator=(const DocumentWriteLock&) = delete;
 
-// The image dictionary's key of a definition; empty when it has none.
-std::u16string ImageKeyOf(AcDbDatabase* db, AcDbObjectId defId) {
-  const AcDbObjectId dictId = db ? AcDbRasterImageDef::imageDictionary(db) : AcDbObjectId::kNull;
-  if (dictId.isNull()) return {};
-  AcDbObject* object = nullptr;
-  if (acdbOpenObject(object, dictId, AcDb::kForRead) != Acad::eOk) return {};
-  std::u16string key;
-  if (auto* dict = AcDbDictionary::cast(object)) dict->nameAt(defId, key);
-  object->close();
-  return key;
-}
+ private:
+  AcApDocument* doc_;
+};
 
 // The progress meter, restored on every path.
 class MeterScope {
@@ -290,6 +283,7 @@ void CAcToolBarWnd::ResizeIcons() {
   resizeIds_.setLogicalLength(0);
   AcDbDatabase* db = acdbHostApplicationServices() ? acdbHostApplicationServices()->workingDatabase() : nullptr;
   if (!db) return;
+  DocumentWriteLock lock;
   GetAllEntityIdsOfClass(AcDbRasterImage::desc(), resizeIds_);
   const int count = resizeIds_.length();
   MeterScope meter(count > kResizeMeterThreshold, count);
@@ -304,7 +298,7 @@ void CAcToolBarWnd::ResizeIcons() {
       continue;
     }
     AcDbRasterImage* image = AcDbRasterImage::cast(entity);
-    if (!image || !IsIconKey(ImageKeyOf(db, image->imageDefId()))) {
+    if (!image || !IsIconImage(*image)) {
       entity->close();
       continue;
     }

@@ -1,13 +1,12 @@
 // The headless MFC pieces the plug-in's dialogs and toolbar stand on: edit notifications, data
-// exchange, the keep-focus query, the toolbar on AutoCAD's frame with its image list and
-// tooltips, and AutoCAD's status-bar meter.
+// exchange, the keep-focus query, and the toolbar on AutoCAD's frame with its image list and
+// tooltips.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "acad_fixture.h"
-#include "arx/acedstatusbar.h"
 #include "arx/rxmfcapi.h"
 #include "mfc/acuidlg.h"
 #include "mfc/afxdd.h"
@@ -206,24 +205,6 @@ TEST_F(MfcControlsTest, AToolbarOnTheFrameSendsItsButtonsToItsOwnerAndHidesWithI
   EXPECT_TRUE(bar.IsWindowVisible());
   bar.DestroyWindow();
   sink.DestroyWindow();
-}
-
-TEST_F(MfcControlsTest, TheStatusBarMeterRecordsItsRangeAndPositions) {
-  EXPECT_EQ(acedSetStatusBarProgressMeterPos(1), -1) << "no meter shown";
-  EXPECT_EQ(acedSetStatusBarProgressMeter(u"work", 0, 0), -1);
-  ASSERT_EQ(acedSetStatusBarProgressMeter(u"work", 0, 150), 0);
-  acedSetStatusBarProgressMeterPos(10);
-  acedSetStatusBarProgressMeterPos(20);
-  acedRestoreStatusBar();
-  const arx::StatusBarMeter& m = arx::statusBarMeter();
-  EXPECT_FALSE(m.shown);
-  EXPECT_EQ(m.positions, (std::vector<int>{10, 20}));
-  EXPECT_EQ(m.metersShown, 1);
-  bool sawMeter = false;
-  for (const auto& e : desktop().transcript().entries()) {
-    if (e.channel == "status" && e.text == "meter work 0..150") sawMeter = true;
-  }
-  EXPECT_TRUE(sawMeter);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // the hide watch and the icon resize after the label height changed.
 #include <gtest/gtest.h>
 
-#include "arx/acedstatusbar.h"
+#include "win32/transcript.h"
 #include "arx/dbapserv.h"
 #include "arx/dbimage.h"
 #include "arx/rxmfcapi.h"
@@ -236,19 +236,24 @@ TEST_F(IconResizeTest, OnlyIconsTakeTheNewLabelHeightADownloadedMapKeepsItsSize)
 }
 
 TEST_F(IconResizeTest, ManyIconsShowTheProgressMeterAHundredDoNot) {
+  auto statusLines = [&] {
+    std::vector<std::string> lines;
+    for (const auto& e : s.desktop().transcript().entries()) {
+      if (e.channel == "status") lines.push_back(e.text);
+    }
+    return lines;
+  };
   for (int i = 0; i < 100; ++i) addIcon(i * 10.0, 0);
   chooseLabelHeight("30米(17级)");
-  s.desktop().pump();
-  EXPECT_EQ(arx::statusBarMeter().metersShown, 0);
+  EXPECT_TRUE(statusLines().empty());
   for (int i = 0; i < 50; ++i) addIcon(i * 10.0, 500);
   chooseLabelHeight("15米(18级)");
-  s.desktop().pump();
-  const arx::StatusBarMeter& m = arx::statusBarMeter();
-  EXPECT_EQ(m.metersShown, 1);
-  EXPECT_EQ(m.label, u"调整图标大小");
-  EXPECT_EQ(m.maxPos, 150);
-  EXPECT_EQ(m.positions.size(), 15u) << "every tenth image";
-  EXPECT_FALSE(m.shown) << "the status bar is restored";
+  const std::vector<std::string> lines = statusLines();
+  ASSERT_EQ(lines.size(), 17u) << "shown, every tenth image, restored";
+  EXPECT_EQ(lines.front(), "progress 调整图标大小 0..150");
+  EXPECT_EQ(lines[1], "progress at 0");
+  EXPECT_EQ(lines[15], "progress at 140");
+  EXPECT_EQ(lines.back(), "progress ended");
 }
 
 TEST_F(IconResizeTest, ALabelHeightChangedWithNoDrawingOpenPostsNothing) {
