@@ -3,10 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "arx/acdocman.h"
+#include "arx/axlock.h"
 #include "arx/dbimage.h"
 #include "basemap/dwg_database_util.h"
 #include "basemap/raster_images.h"
 #include "mfc/afxmsg.h"
+#include "settings/settings_store.h"
 #include "win32/format.h"
 
 namespace vurk {
@@ -80,6 +83,11 @@ DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold)
       std::floor(std::sqrt(static_cast<double>(view.screenWidth) * view.screenHeight / threshold));
   if (cellPixels < 1) return outcome;
 
+  AcApDocument* active = acDocManager ? acDocManager->mdiActiveDocument() : nullptr;
+  if (!active) return outcome;
+  AcAxDocLock lock(active->database());
+  if (lock.lockStatus() != Acad::eOk) return outcome;
+
   const std::vector<Icon> icons = iconsInView(view);
   outcome.iconsInView = icons.size();
   if (icons.size() < threshold) return outcome;
@@ -105,6 +113,13 @@ DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold)
     obj->close();
   }
   return outcome;
+}
+
+DeclutterOutcome RunIconDeclutterPass() {
+  ViewRecord view;
+  const SettingsStore* settings = CurrentSettings();
+  if (!settings || !GetViewRecord(view, 1.0)) return {};
+  return DeclutterIcons(view, settings->record().iconCountThreshold);
 }
 
 }  // namespace vurk

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "arx/acdocman.h"
+#include "arx/axlock.h"
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/dbapserv.h"
@@ -56,22 +56,6 @@ SettingsRecord& Record() {
 }
 
 void Box(const char16_t* text) { AfxMessageBox(text, MB_OK); }
-
-// The current document, locked for writing while the object lives.
-class DocumentWriteLock {
- public:
-  DocumentWriteLock() : doc_(curDoc()) {
-    if (doc_ && acDocManager->lockDocument(doc_, AcAp::kWrite) != Acad::eOk) doc_ = nullptr;
-  }
-  ~DocumentWriteLock() {
-    if (doc_) acDocManager->unlockDocument(doc_);
-  }
-  DocumentWriteLock(const DocumentWriteLock&) = delete;
-  DocumentWriteLock& operator=(const DocumentWriteLock&) = delete;
-
- private:
-  AcApDocument* doc_;
-};
 
 // The progress meter, restored on every path.
 class MeterScope {
@@ -283,7 +267,8 @@ void CAcToolBarWnd::ResizeIcons() {
   resizeIds_.setLogicalLength(0);
   AcDbDatabase* db = acdbHostApplicationServices() ? acdbHostApplicationServices()->workingDatabase() : nullptr;
   if (!db) return;
-  DocumentWriteLock lock;
+  AcAxDocLock lock(db);
+  if (lock.lockStatus() != Acad::eOk) return;
   GetAllEntityIdsOfClass(AcDbRasterImage::desc(), resizeIds_);
   const int count = resizeIds_.length();
   MeterScope meter(count > kResizeMeterThreshold, count);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "arx/acdocman.h"
+#include "arx/axlock.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbimage.h"
 #include "arx/dbreactor.h"
@@ -11,6 +13,8 @@
 #include "basemap/raster_images.h"
 #include "plugin/shell/plugin_session.h"
 #include "support/png_file.h"
+#include "win32/window_manager.h"
+#include "win32/winuser.h"
 #include "win32/format.h"
 
 namespace {
@@ -24,6 +28,7 @@ class ModificationCounter : public AcDbDatabaseReactor {
 class IconDeclutter : public ::testing::Test {
  protected:
   IconDeclutter() {
+    AcAxDocLock lock;
     vurktest::writePng(s.host(u"D:\\p\\icon.png"));
     vurktest::writePng(s.host(u"D:\\p\\tile.png"));
     iconDef = vurk::GetRasterImgDefId(u"ICON0007_PNG", u"D:\\p\\icon.png", false);
@@ -31,7 +36,9 @@ class IconDeclutter : public ::testing::Test {
   }
 
   // An icon of size 2 standing on (x, y): its position for the pass is exactly (x, y).
+  // The drawing is changed as the plug-in's callers change it: under the document's lock.
   AcDbObjectId icon(double x, double y, bool visible = true) {
+    AcAxDocLock lock;
     AcGePoint3d p(x, y, 0);
     const AcDbObjectId id = vurk::AddImgPoint(iconDef, p, 2, vurk::EntityProps{});
     EXPECT_FALSE(id.isNull());
@@ -39,6 +46,7 @@ class IconDeclutter : public ::testing::Test {
     return id;
   }
   AcDbObjectId tile(int n, double x, double y, bool visible) {
+    AcAxDocLock lock;
     AcDbObjectId id;
     EXPECT_EQ(vurk::InsertIMGFile(vurk::GetLayerId(u"", false), u"D:\\p\\tile.png", win32::formatWide(u"17%02d", n),
                                   AcGePoint3d(x, y, 0), AcGePoint3d(x + 8, y + 8, 0), false, id),
@@ -47,6 +55,7 @@ class IconDeclutter : public ::testing::Test {
     return id;
   }
   static void setVisible(AcDbObjectId id, bool visible) {
+    AcAxDocLock lock;
     AcDbObject* obj = nullptr;
     ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForWrite), Acad::eOk);
     AcDbEntity::cast(obj)->setVisibility(visible ? AcDb::kVisible : AcDb::kInvisible);
@@ -80,6 +89,7 @@ TEST_F(IconDeclutter, TheFirstIconOfACellStaysAndTheOthersHide) {
   EXPECT_TRUE(visible(nextColumn)) << "a hidden icon alone in its cell is shown again";
   EXPECT_EQ(out.shown, 1u);
   EXPECT_EQ(out.hidden, 1u + 996u);
+  EXPECT_EQ(acDocManager->mdiActiveDocument()->explicitLockCount(), 0) << "the pass gives its lock back";
 }
 
 TEST_F(IconDeclutter, TilesMapsAndUserImagesAreNeitherCountedNorTouched) {
@@ -142,6 +152,31 @@ TEST_F(IconDeclutter, StopsBeforeAnyChange) {
   out = vurk::DeclutterIcons(view(), 15);
   EXPECT_TRUE(out.ran);
   EXPECT_EQ(out.hidden, 19u) << "the same icons thin out once a pass runs";
+}
+
+}  // namespace
+
+namespace {
+
+// The pass as the loaded plug-in runs it on message 32812: with the current view and settings,
+// and again on the next message.
+TEST_F(IconDeclutter, MessageThirtyTwoEightTwelveThinsTheIconsInTheCurrentViewEachTime) {
+  ASSERT_TRUE(s.steps("host start\nplugin load\nview screen 1000 1000\nview centre 500,500 height 1000"));
+  const AcDbObjectId first = icon(100, 100);
+  std::vector<AcDbObjectId> rest;
+  for (int i = 0; i < 999; ++i) rest.push_back(icon(110, 110));
+  const HWND window = FindWindowW(u"VurkArxWin", nullptr);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, 32812, 0, 0);
+  s.desktop().windows().pump();
+  EXPECT_TRUE(visible(first));
+  EXPECT_FALSE(visible(rest.front()));
+  EXPECT_EQ(acDocManager->mdiActiveDocument()->explicitLockCount(), 0);
+  // The user shows one icon again; the next message hides it again: the pass is not stuck.
+  setVisible(rest.back(), true);
+  PostMessageW(window, 32812, 0, 0);
+  s.desktop().windows().pump();
+  EXPECT_FALSE(visible(rest.back()));
 }
 
 }  // namespace

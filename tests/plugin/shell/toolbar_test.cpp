@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "win32/transcript.h"
+#include "arx/axlock.h"
 #include "arx/dbapserv.h"
 #include "arx/dbimage.h"
 #include "arx/rxmfcapi.h"
@@ -194,10 +195,12 @@ TEST_F(ToolbarTest, SendingRefusesAGeographicHostSystem) {
 class IconResizeTest : public ToolbarTest {
  protected:
   AcDbObjectId addIcon(double x, double y) {
+    AcAxDocLock lock;  // the features that insert icons hold the drawing's write lock
     AcGePoint3d p(x, y, 0);
     return vurk::AddImgPoint(vurk::GetIconImageDef(1), p, 60, vurk::DefaultEntityProps());
   }
   AcDbObjectId addMap() {
+    AcAxDocLock lock;
     // Any real picture serves as the downloaded map: the icon's own file.
     vurk::GetIconImageDef(1);
     const auto target = s.host(u"D:\\p\\a_REFMAP\\map.png");
