@@ -867,7 +867,11 @@ bool DeskSession::stepHost(const Words& w, std::string& reason) {
   }
   if (what == "fault") return stepHostFault(w, reason);
   if (what == "dump" && w.size() == 3) {
-    std::ofstream f(w[2], std::ios::binary);
+    // Into the output folder (or the sandbox), like saved drawings: never the working directory.
+    const std::filesystem::path file = outputFile(w[2]);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    std::ofstream f(file, std::ios::binary);
     f << host_->dumpJson();
     if (!f) {
       reason = "cannot write " + w[2];
