@@ -1,6 +1,8 @@
 #include "shell/settings_dialog.h"
 
 #include <array>
+#include <optional>
+#include <utility>
 
 #include "arx/acedads.h"
 #include "arx/rxmfcapi.h"
@@ -20,6 +22,7 @@
 #include "util/log.h"
 #include "win32/case_fold.h"
 #include "win32/fileapi.h"
+#include "win32/sync.h"
 
 namespace vurk {
 
@@ -71,22 +74,57 @@ std::u16string ComparableFolder(const std::u16string& folder) {
   return win32::upcaseName(path);
 }
 
+namespace {
+
+// What a folder path names (volume and file index), whatever its spelling, links included.
+std::optional<std::pair<DWORD, std::uint64_t>> FolderIdentity(const std::u16string& folder) {
+  if (folder.empty()) return std::nullopt;
+  const HANDLE h = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL ok = GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  if (!ok) return std::nullopt;
+  return std::make_pair(info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
+// Two paths name one folder: the same identity, or (for folders that do not exist) the same
+// full path.
+bool SameFolder(const std::u16string& a, const std::u16string& b) {
+  const auto ia = FolderIdentity(a);
+  const auto ib = FolderIdentity(b);
+  if (ia && ib) return *ia == *ib;
+  const std::u16string ca = ComparableFolder(a);
+  return !ca.empty() && ca == ComparableFolder(b);
+}
+
+// The folder is the container or lies somewhere below it.
+bool FolderWithin(const std::u16string& folder, const std::u16string& container) {
+  std::u16string path = ComparableFolder(folder);
+  while (!path.empty()) {
+    if (SameFolder(path, container)) return true;
+    const std::size_t cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos || cut < 2) break;
+    path.resize(cut);
+  }
+  return false;
+}
+
+}  // namespace
+
 void SwitchCacheFolder(const std::u16string& folder) {
   SettingsStore* store = CurrentSettings();
   if (!store || folder.empty() || folder == store->cacheBaseFolder()) return;
   const std::u16string old = store->cacheBaseFolder();
-  const std::u16string oldKey = ComparableFolder(old);
-  const std::u16string newKey = ComparableFolder(folder);
   store->setCacheBaseFolder(folder);
   SaveCacheFolder();
-  // The same folder spelled differently: the live cache stays where it is.
-  if (!oldKey.empty() && oldKey == newKey) return;
+  // The same folder spelled differently (or through a link): the live cache stays.
+  if (SameFolder(old, folder)) return;
   if (DocumentStateExists()) RunFeature(Features().startOnlineMap, u"online base map");
-  // The old tile cache goes, unless the new folder lies in it (then it is the new folder's).
-  const std::u16string oldCache = oldKey + u"\\MAPTEMP";
-  const bool newInsideOldCache =
-      !oldKey.empty() && (newKey == oldCache || newKey.rfind(oldCache + u"\\", 0) == 0);
-  if (!newInsideOldCache) DeleteCacheFolder(old);
+  // The old tile cache goes, unless the new folder lies in it (then it holds the new cache).
+  if (!FolderWithin(folder, old + u"\\MapTemp")) DeleteCacheFolder(old);
 }
 
 CDlgSetting::CDlgSetting() : CDialog(S::kTemplate, nullptr) {}

@@ -10,6 +10,7 @@
 
 #include "platform/sandbox_fixture.h"
 #include "win32/fileapi.h"
+#include "win32/sync.h"
 
 namespace fs = std::filesystem;
 
@@ -308,6 +309,44 @@ TEST_F(FileApiTest, ShortPathNamesAreTheLongPathsAndFailForMissingOnes) {
   EXPECT_EQ(GetFullPathNameW(u"C:\\a\\b\\..\\name.ini", MAX_PATH, full, &filePart), 13u);
   ASSERT_NE(filePart, nullptr);
   EXPECT_EQ(std::u16string(filePart), u"name.ini");
+}
+
+}  // namespace
+
+namespace {
+
+// The identity of what a path names, as a caller compares two folders.
+std::pair<DWORD, std::uint64_t> identityOf(const std::u16string& path) {
+  const HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {0, 0};
+  BY_HANDLE_FILE_INFORMATION info{};
+  EXPECT_TRUE(GetFileInformationByHandle(h, &info));
+  EXPECT_TRUE(CloseHandle(h));
+  return {info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+TEST_F(FileApiTest, AFolderOpenedThroughAnySpellingOrALinkHasOneIdentity) {
+  ASSERT_TRUE(CreateDirectoryW(u"C:\\x", nullptr));
+  ASSERT_TRUE(CreateDirectoryW(u"C:\\other", nullptr));
+  std::filesystem::create_directory_symlink(hostC("x"), hostC("link"));
+  const auto x = identityOf(u"C:\\x");
+  ASSERT_NE(x.second, 0u);
+  EXPECT_EQ(identityOf(u"c:\\X\\"), x);
+  EXPECT_EQ(identityOf(u"C:\\link"), x) << "a link is followed";
+  EXPECT_NE(identityOf(u"C:\\other"), x);
+
+  // A folder needs backup semantics; only opening existing things for queries is modelled.
+  EXPECT_EQ(CreateFileW(u"C:\\x", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(CreateFileW(u"C:\\missing", 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(CreateFileW(u"C:\\x\\new.txt", 0x40000000u, 0, nullptr, 2, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+  BY_HANDLE_FILE_INFORMATION info{};
+  EXPECT_FALSE(GetFileInformationByHandle(reinterpret_cast<HANDLE>(0x1234), &info));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }
 
 }  // namespace

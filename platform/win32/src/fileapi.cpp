@@ -2,6 +2,7 @@
 #include "win32/shlobj.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "win32/codepage.h"
 #include "win32/desktop.h"
 #include "win32/file_system.h"
+#include "win32/sync.h"
 #include "win32/unicode.h"
 
 namespace fs = std::filesystem;
@@ -777,4 +779,52 @@ PIDLIST_ABSOLUTE ILCreateFromPathW(LPCWSTR path) {
   std::memcpy(block + 4, &count, 4);
   std::memcpy(block + kPidlHeader, p.data(), p.size() * sizeof(char16_t));
   return static_cast<ITEMIDLIST*>(static_cast<void*>(block));
+}
+
+// ------------------------------------------------------------------ file identity
+
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                   HANDLE templateFile) {
+  win32::Desktop& d = win32::Desktop::current();
+  if (security || templateFile || disposition != OPEN_EXISTING || (access & ~GENERIC_READ) != 0) {
+    d.setLastError(ERROR_NOT_SUPPORTED);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!path || !*path) {
+    d.setLastError(ERROR_PATH_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::filesystem::path host = files().toHostPath(path);
+  struct stat st {};
+  if (host.empty() || ::stat(host.c_str(), &st) != 0) {
+    d.setLastError(host.empty() ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  const bool folder = S_ISDIR(st.st_mode);
+  if (folder && !(flags & FILE_FLAG_BACKUP_SEMANTICS)) {
+    d.setLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  win32::KernelObjects::OpenFile file;
+  file.volume = static_cast<std::uint64_t>(st.st_dev);
+  file.index = static_cast<std::uint64_t>(st.st_ino);
+  file.attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  d.setLastError(ERROR_SUCCESS);
+  return win32::kernelObjects(d).openFile(file);
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
+  win32::Desktop& d = win32::Desktop::current();
+  const win32::KernelObjects::OpenFile* f = win32::kernelObjects(d).file(file);
+  if (!f || !info) {
+    d.setLastError(f ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *info = {};
+  info->dwFileAttributes = f->attributes;
+  info->dwVolumeSerialNumber = static_cast<DWORD>(f->volume ^ (f->volume >> 32));
+  info->nNumberOfLinks = 1;
+  info->nFileIndexHigh = static_cast<DWORD>(f->index >> 32);
+  info->nFileIndexLow = static_cast<DWORD>(f->index);
+  return TRUE;
 }

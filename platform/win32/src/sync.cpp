@@ -73,7 +73,19 @@ DWORD KernelObjects::wait(HANDLE h, DWORD timeoutMs, Clock& clock, DWORD& error)
   return WAIT_TIMEOUT;
 }
 
-bool KernelObjects::close(HANDLE h) { return handles_.erase(h) != 0; }
+bool KernelObjects::close(HANDLE h) { return handles_.erase(h) != 0 || files_.erase(h) != 0; }
+
+HANDLE KernelObjects::openFile(const OpenFile& file) {
+  const HANDLE h = reinterpret_cast<HANDLE>(nextHandle_);
+  nextHandle_ += 4;
+  files_[h] = file;
+  return h;
+}
+
+const KernelObjects::OpenFile* KernelObjects::file(HANDLE h) const {
+  const auto it = files_.find(h);
+  return it == files_.end() ? nullptr : &it->second;
+}
 
 bool KernelObjects::isSignalled(HANDLE h) const {
   const Event* e = find(h);

@@ -191,6 +191,14 @@ TEST_F(SettingsDialogTest, TheSameFolderSpelledDifferentlyOrAFolderInsideTheCach
   EXPECT_EQ(cache(), u"D:\\x\\") << "the new spelling is stored";
   vurk::SwitchCacheFolder(u"d:\\X");
   EXPECT_TRUE(std::filesystem::exists(s.host(u"D:\\x\\MapTemp\\y\\tiles")));
+  // A link to the folder is the folder.
+  ASSERT_TRUE(s.steps("link D:\\links\\cache D:\\x"));
+  vurk::SwitchCacheFolder(u"D:\\links\\cache");
+  EXPECT_TRUE(std::filesystem::exists(s.host(u"D:\\x\\MapTemp\\y\\tiles")));
+  EXPECT_EQ(cache(), u"D:\\links\\cache");
+  vurk::SwitchCacheFolder(u"D:\\links\\cache\\MapTemp\\y");
+  EXPECT_TRUE(std::filesystem::exists(s.host(u"D:\\x\\MapTemp\\y\\tiles"))) << "inside the cache, through the link";
+  vurk::SwitchCacheFolder(u"D:\\x");
   vurk::SwitchCacheFolder(u"D:\\x\\MapTemp\\y");
   EXPECT_TRUE(std::filesystem::exists(s.host(u"D:\\x\\MapTemp\\y\\tiles"))) << "the new folder lies in the old cache";
   EXPECT_EQ(cache(), u"D:\\x\\MapTemp\\y");

@@ -12,7 +12,12 @@
 // reads back as "\n" and Ctrl-Z ends the input, as the Windows CRT does. Writes obey the
 // sandbox's read-only folders and disk-full switches; a file open through the CRT cannot be
 // deleted or renamed (ERROR_SHARING_VIOLATION), as Windows refuses it.
-// Limitations: no CreateFileW handles; no ", ccs=" modes; no 8.3 names (GetShortPathNameW
+// CreateFileW opens an existing file, or a folder with FILE_FLAG_BACKUP_SEMANTICS (without it a
+// folder is ERROR_ACCESS_DENIED), following symbolic links, for GetFileInformationByHandle:
+// the volume serial number and file index identify what the path names, so two paths name the
+// same folder exactly when both agree; close the handle with CloseHandle.
+// Limitations: CreateFileW handles only query (OPEN_EXISTING; no reading, writing or creating:
+// ERROR_NOT_SUPPORTED); no ", ccs=" modes; no 8.3 names (GetShortPathNameW
 // returns the path it is given); SHGetSpecialFolderLocation knows CSIDL_PERSONAL, CSIDL_APPDATA
 // and CSIDL_LOCAL_APPDATA; file times are the host's modification time; text-mode "a" does not
 // strip a trailing Ctrl-Z of the existing file.
@@ -31,6 +36,14 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 // MoveFileExW flags.
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
+
+// CreateFileW.
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000;
 
 // COM results of the shell folder calls.
 using HRESULT = LONG;
@@ -76,6 +89,22 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
 DWORD GetFileAttributesW(LPCWSTR path);
 BOOL GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID info);
 
+struct BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+};
+
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
 BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE find);

@@ -47,10 +47,20 @@ class KernelObjects {
   DWORD wait(HANDLE h, DWORD timeoutMs, Clock& clock, DWORD& error);
   bool close(HANDLE h);
 
-  bool isOpen(HANDLE h) const { return handles_.count(h) != 0; }
+  // A file or folder opened with CreateFileW: the identity of what it names (volume and
+  // index, as GetFileInformationByHandle reports them). Not an event: the event calls refuse it.
+  struct OpenFile {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    DWORD attributes = 0;
+  };
+  HANDLE openFile(const OpenFile& file);
+  const OpenFile* file(HANDLE h) const;
+
+  bool isOpen(HANDLE h) const { return handles_.count(h) != 0 || files_.count(h) != 0; }
   // The signalled state of an open event (false for anything else).
   bool isSignalled(HANDLE h) const;
-  std::size_t openHandleCount() const { return handles_.size(); }
+  std::size_t openHandleCount() const { return handles_.size() + files_.size(); }
 
  private:
   struct Event {
@@ -61,6 +71,7 @@ class KernelObjects {
   Event* find(HANDLE h) const;
 
   std::map<HANDLE, std::shared_ptr<Event>> handles_;
+  std::map<HANDLE, OpenFile> files_;
   std::uintptr_t nextHandle_ = 0x7E000004;
 };
 
