@@ -82,3 +82,12 @@ void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
     dx->m_pDlgWnd->SetControlSelection(id, index);
   }
 }
+
+void DDX_Radio(CDataExchange* dx, int firstId, int& index) {
+  if (dx->failed()) return;
+  if (dx->m_bSaveAndValidate) {
+    index = dx->m_pDlgWnd->GetCheckedRadio(firstId);
+  } else {
+    dx->m_pDlgWnd->CheckRadio(firstId, index);
+  }
+}

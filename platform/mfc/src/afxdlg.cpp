@@ -1,5 +1,7 @@
 #include "mfc/afxdlg.h"
 
+#include <algorithm>
+
 #include "mfc/dialog_script.h"
 #include "win32/resources.h"
 #include "win32/unicode.h"
@@ -28,6 +30,16 @@ bool isCheckBox(const mfc::DialogControlState& c) {
 
 bool isListKind(const mfc::DialogControlState& c) { return c.kind == u"ComboBox" || c.kind == u"ListBox"; }
 
+bool isRadio(const mfc::DialogControlState& c) {
+  const DWORD type = c.style & BS_TYPEMASK;
+  return c.kind == u"Button" && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+bool isListView(const mfc::DialogControlState& c) { return c.kind == u"SysListView32"; }
+
+constexpr int kListHeaderHeight = 24;
+constexpr int kListRowHeight = 17;
+
 void recordDialog(mfc::DialogRecord r) {
   if (mfc::AppState* state = mfc::AppState::current()) state->dialogScript().record(std::move(r));
 }
@@ -41,8 +53,10 @@ bool CDialog::createFromTemplate(UINT templateId, CWnd* parent) {
   parent_ = parent;
   templateCaption_ = t->caption;
   controls_.clear();
+  std::size_t order = 0;
   for (const auto& c : t->controls) {
     mfc::DialogControlState s;
+    s.order = order++;
     s.kind = c.kind;
     s.style = c.style;
     s.text = c.text;
@@ -176,12 +190,16 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
   using Kind = mfc::DialogAction::Kind;
   switch (action.kind) {
     case Kind::SetText:
-      if (!((c->kind == u"Edit" && !(c->style & ES_READONLY)) || c->kind == u"ComboBox")) {
+      if (!((c->kind == u"Edit" && !(c->style & ES_READONLY)) ||
+            (c->kind == u"ComboBox" && (c->style & 0x3) != CBS_DROPDOWNLIST))) {
         why = name + " takes no typing";
         return false;
       }
       c->text = action.text;
-      if (c->kind == u"Edit") notify(id, EN_CHANGE);
+      if (c->textLimit > 0 && c->text.size() > static_cast<std::size_t>(c->textLimit)) {
+        c->text.resize(static_cast<std::size_t>(c->textLimit));
+      }
+      notify(id, c->kind == u"Edit" ? EN_CHANGE : CBN_EDITCHANGE);
       return true;
     case Kind::Close: break;
     case Kind::Leave:
@@ -191,7 +209,37 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
       }
       notify(id, EN_KILLFOCUS);
       return true;
+    case Kind::DoubleClick: {
+      if (!isListView(*c)) {
+        why = name + " is not a list view";
+        return false;
+      }
+      if (action.value < 0 || action.value >= static_cast<int>(c->rows.size()) || action.column < 0 ||
+          action.column >= static_cast<int>(c->columns.size())) {
+        why = name + " has no such cell";
+        return false;
+      }
+      NMITEMACTIVATE nm{};
+      nm.hdr.idFrom = static_cast<UINT_PTR>(id);
+      nm.hdr.code = static_cast<UINT>(NM_DBLCLK);
+      nm.iItem = action.value;
+      nm.iSubItem = action.column;
+      SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&nm));
+      return true;
+    }
     case Kind::Check: {
+      if (isRadio(*c)) {
+        if (!action.value) {
+          why = name + " is a radio button: choose another one of its group";
+          return false;
+        }
+        if (c->check == BST_CHECKED) return true;
+        if ((c->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+          for (auto* r : radioGroupOf(c)) r->check = r == c ? BST_CHECKED : BST_UNCHECKED;
+        }
+        notify(id, BN_CLICKED);
+        return true;
+      }
       if (!isCheckBox(*c)) {
         why = name + " is not a check box";
         return false;
@@ -233,11 +281,134 @@ bool CDialog::play(const mfc::DialogAction& action, std::string& why) {
         return false;
       }
       if ((c->style & BS_TYPEMASK) == BS_AUTOCHECKBOX) c->check = c->check ? BST_UNCHECKED : BST_CHECKED;
+      if ((c->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+        for (auto* r : radioGroupOf(c)) r->check = r == c ? BST_CHECKED : BST_UNCHECKED;
+      }
       notify(id, BN_CLICKED);
       return true;
   }
   why = "unknown action";
   return false;
+}
+
+std::vector<mfc::DialogControlState*> CDialog::radioGroupOf(const mfc::DialogControlState* member) {
+  // The controls in template order; the group runs from the last WS_GROUP at or before the
+  // member to the next WS_GROUP after it, radio buttons only.
+  std::vector<mfc::DialogControlState*> ordered;
+  for (auto& [cid, c] : controls_) ordered.push_back(&c);
+  std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) { return a->order < b->order; });
+  std::size_t at = 0;
+  while (at < ordered.size() && ordered[at] != member) ++at;
+  if (at == ordered.size()) return {};
+  std::size_t first = at;
+  while (first > 0 && !(ordered[first]->style & WS_GROUP)) --first;
+  std::vector<mfc::DialogControlState*> group;
+  for (std::size_t i = first; i < ordered.size(); ++i) {
+    if (i > first && (ordered[i]->style & WS_GROUP)) break;
+    if (isRadio(*ordered[i])) group.push_back(ordered[i]);
+  }
+  return group;
+}
+
+std::vector<mfc::DialogControlState*> CDialog::radioGroup(int firstId) {
+  auto* c = controlOrNull(firstId);
+  return c && isRadio(*c) ? radioGroupOf(c) : std::vector<mfc::DialogControlState*>{};
+}
+
+int CDialog::GetCheckedRadio(int firstId) const {
+  const auto group = const_cast<CDialog*>(this)->radioGroup(firstId);
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    if (group[i]->check == BST_CHECKED) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CDialog::CheckRadio(int firstId, int index) {
+  const auto group = radioGroup(firstId);
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    group[i]->check = static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED;
+  }
+}
+
+void CDialog::ResetContent(int id) {
+  auto* c = controlOrNull(id);
+  if (!c || !isListKind(*c)) return;
+  c->items.clear();
+  c->selection = -1;
+  if ((c->style & 0x3) == CBS_DROPDOWNLIST || c->kind == u"ListBox") c->text.clear();
+}
+
+void CDialog::LimitText(int id, int units) {
+  if (auto* c = controlOrNull(id)) c->textLimit = units < 0 ? 0 : units;
+}
+
+void CDialog::SetListExtendedStyle(int id, DWORD style) {
+  if (auto* c = controlOrNull(id); c && isListView(*c)) c->extendedStyle = style;
+}
+
+DWORD CDialog::GetListExtendedStyle(int id) const {
+  const auto* c = control(id);
+  return c ? c->extendedStyle : 0;
+}
+
+int CDialog::InsertListColumn(int id, int column, const std::u16string& heading, int width) {
+  auto* c = controlOrNull(id);
+  if (!c || !isListView(*c) || column < 0) return -1;
+  const std::size_t at = std::min(static_cast<std::size_t>(column), c->columns.size());
+  c->columns.insert(c->columns.begin() + static_cast<std::ptrdiff_t>(at), {heading, width});
+  for (auto& row : c->rows) row.insert(row.begin() + static_cast<std::ptrdiff_t>(at), std::u16string());
+  return static_cast<int>(at);
+}
+
+int CDialog::InsertListItem(int id, int row, const std::u16string& text) {
+  auto* c = controlOrNull(id);
+  if (!c || !isListView(*c) || row < 0) return -1;
+  const std::size_t at = std::min(static_cast<std::size_t>(row), c->rows.size());
+  std::vector<std::u16string> cells(std::max<std::size_t>(c->columns.size(), 1));
+  cells[0] = text;
+  c->rows.insert(c->rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(cells));
+  return static_cast<int>(at);
+}
+
+BOOL CDialog::SetListItemText(int id, int row, int column, const std::u16string& text) {
+  auto* c = controlOrNull(id);
+  if (!c || !isListView(*c) || row < 0 || row >= static_cast<int>(c->rows.size()) || column < 0) return FALSE;
+  auto& cells = c->rows[static_cast<std::size_t>(row)];
+  if (column >= static_cast<int>(cells.size())) return FALSE;
+  cells[static_cast<std::size_t>(column)] = text;
+  return TRUE;
+}
+
+std::u16string CDialog::GetListItemText(int id, int row, int column, int maxUnits) const {
+  const auto* c = control(id);
+  if (!c || maxUnits <= 1 || row < 0 || row >= static_cast<int>(c->rows.size()) || column < 0) return {};
+  const auto& cells = c->rows[static_cast<std::size_t>(row)];
+  if (column >= static_cast<int>(cells.size())) return {};
+  return cells[static_cast<std::size_t>(column)].substr(0, static_cast<std::size_t>(maxUnits - 1));
+}
+
+int CDialog::GetListItemCount(int id) const {
+  const auto* c = control(id);
+  return c ? static_cast<int>(c->rows.size()) : 0;
+}
+
+void CDialog::DeleteAllListItems(int id) {
+  if (auto* c = controlOrNull(id)) c->rows.clear();
+}
+
+BOOL CDialog::GetListSubItemRect(int id, int row, int column, RECT& rect) const {
+  const auto* c = control(id);
+  if (!c || row < 0 || row >= static_cast<int>(c->rows.size()) || column < 0 ||
+      column >= static_cast<int>(c->columns.size())) {
+    return FALSE;
+  }
+  int left = 0;
+  for (int i = 0; i < column; ++i) left += c->columns[static_cast<std::size_t>(i)].second;
+  rect.left = left;
+  rect.right = left + c->columns[static_cast<std::size_t>(column)].second;
+  rect.top = kListHeaderHeight + row * kListRowHeight;
+  rect.bottom = rect.top + kListRowHeight;
+  return TRUE;
 }
 
 void CDialog::notify(int id, WORD code) {

@@ -282,6 +282,9 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
       if (!OnCommand(wParam, lParam)) return FALSE;
       *result = 0;
       return TRUE;
+    case WM_NOTIFY:
+      *result = 0;
+      return OnNotify(wParam, lParam, result);
     case WM_TIMER:
       OnTimer(static_cast<UINT_PTR>(wParam));
       *result = 0;
@@ -308,6 +311,8 @@ int CWnd::OnCreate(CREATESTRUCTW* cs) {
 }
 
 BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
 void CWnd::OnTimer(UINT_PTR id) { DefWindowProc(WM_TIMER, static_cast<WPARAM>(id), 0); }
 

@@ -8,7 +8,9 @@
 //    optional blanks, an optional sign and decimal digits followed by nothing but blanks;
 //    anything else (or a value outside int) shows MFC's message "Please enter an integer."
 //    (OK box with the exclamation icon) and fails the exchange;
-//  - DDX_CBIndex: a combo or list box's selected index (-1 none).
+//  - DDX_CBIndex: a combo or list box's selected index (-1 none);
+//  - DDX_Radio: the index of the checked button of the radio group that starts at the id (-1
+//    none).
 // A failed exchange stops at that field: UpdateData answers FALSE and the fields after it are
 // not read.
 // Limitations: no DDV range checks (the dialogs validate themselves), no float or CString
@@ -38,6 +40,7 @@ void DDX_Check(CDataExchange* dx, int id, int& value);
 void DDX_Text(CDataExchange* dx, int id, int& value);
 void DDX_Text(CDataExchange* dx, int id, std::u16string& value);
 void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+void DDX_Radio(CDataExchange* dx, int firstId, int& index);
 
 namespace mfc {
 // MFC's message for a field that holds no integer.

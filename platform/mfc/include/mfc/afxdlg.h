@@ -52,6 +52,26 @@ constexpr WORD CBN_SELCHANGE = 1;
 constexpr WORD LBN_SELCHANGE = 1;
 constexpr WORD EN_CHANGE = 0x0300;
 constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD CBN_EDITCHANGE = 5;
+constexpr int NM_DBLCLK = -3;
+constexpr DWORD BS_RADIOBUTTON = 0x0004;
+constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+constexpr DWORD CBS_DROPDOWN = 0x0002;
+constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
+constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+
+// The header of a WM_NOTIFY message and the item a list view's NM_DBLCLK names.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+struct NMITEMACTIVATE {
+  NMHDR hdr;
+  int iItem;
+  int iSubItem;
+};
 constexpr UINT BST_UNCHECKED = 0;
 constexpr UINT BST_CHECKED = 1;
 constexpr DWORD BS_CHECKBOX = 0x0002;
@@ -64,7 +84,10 @@ constexpr int CB_ERR = -1;
 
 namespace mfc {
 
-// One control of a headless dialog.
+// One control of a headless dialog. Kinds (the control's class): "Button" (push button, check
+// box, radio button, group box by style), "Edit", "Static", "ComboBox" (CBS_DROPDOWNLIST takes no
+// typing; other combos have an edit part), "ListBox", "SysListView32" (report style: columns and
+// rows of texts).
 struct DialogControlState {
   std::u16string kind;
   DWORD style = 0;
@@ -74,6 +97,11 @@ struct DialogControlState {
   int selection = -1;
   bool enabled = true;
   bool visible = true;
+  std::size_t order = 0;       // position in the template (radio groups follow it)
+  int textLimit = 0;           // what the user may type into an edit; 0: no limit
+  DWORD extendedStyle = 0;     // list views
+  std::vector<std::pair<std::u16string, int>> columns;  // list views: header text, width
+  std::vector<std::vector<std::u16string>> rows;         // list views: one text per column
 };
 
 }  // namespace mfc
@@ -110,6 +138,28 @@ class CDialog : public CWnd {
   BOOL ShowControl(int id, BOOL show);
   bool IsControlVisible(int id) const;
   bool IsControlEnabled(int id) const;
+  void ResetContent(int id);
+  // EM_LIMITTEXT: the most the user may type (programmatic texts are not cut).
+  void LimitText(int id, int units);
+
+  // Radio groups: from a control with WS_GROUP to the next one, in template order. The index
+  // of the checked radio button of the group that starts at firstId (-1 none), and checking one.
+  int GetCheckedRadio(int firstId) const;
+  void CheckRadio(int firstId, int index);
+
+  // List views (report style).
+  void SetListExtendedStyle(int id, DWORD style);
+  DWORD GetListExtendedStyle(int id) const;
+  int InsertListColumn(int id, int column, const std::u16string& heading, int width);
+  int InsertListItem(int id, int row, const std::u16string& text);
+  BOOL SetListItemText(int id, int row, int column, const std::u16string& text);
+  // At most maxUnits - 1 units, as LVM_GETITEMTEXT copies into a buffer of that size.
+  std::u16string GetListItemText(int id, int row, int column, int maxUnits = 1000) const;
+  int GetListItemCount(int id) const;
+  void DeleteAllListItems(int id);
+  // The cell's rectangle in the control: columns side by side, rows of 17 pixels below a
+  // 24-pixel header. FALSE outside the rows and columns.
+  BOOL GetListSubItemRect(int id, int row, int column, RECT& rect) const;
 
   // Exchanges the bound values with the controls: TRUE reads the controls into the values
   // (FALSE when a field fails, after MFC's message), FALSE shows the values.
@@ -137,6 +187,8 @@ class CDialog : public CWnd {
   // Plays one action; false with a reason when the dialog cannot take it.
   bool play(const mfc::DialogAction& action, std::string& why);
   void notify(int id, WORD code);
+  std::vector<mfc::DialogControlState*> radioGroup(int firstId);
+  std::vector<mfc::DialogControlState*> radioGroupOf(const mfc::DialogControlState* member);
   void closeAsCancel();
   mfc::DialogControlState* controlOrNull(int id);
 

@@ -17,7 +17,7 @@
 //    AfxRegisterWndClass) from their first message (WM_NCCREATE, WM_CREATE -> OnCreate), windows
 //    of other classes from the moment CreateEx returns (they are subclassed: the class's
 //    procedure becomes the one DefWindowProc calls). WindowProc dispatches WM_CREATE to
-//    OnCreate, WM_COMMAND to OnCommand, WM_TIMER to OnTimer, WM_DESTROY to OnDestroy and
+//    OnCreate, WM_COMMAND to OnCommand, WM_NOTIFY to OnNotify, WM_TIMER to OnTimer, WM_DESTROY to OnDestroy and
 //    WM_NCDESTROY to OnNcDestroy (which detaches the object and calls PostNcDestroy); anything
 //    not handled goes to DefWindowProc.
 // Limitations: no message maps (override the virtual handlers or WindowProc), no CString, no
@@ -181,6 +181,8 @@ class CWnd {
   virtual int OnCreate(CREATESTRUCTW* cs);
   // TRUE when the command was handled.
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // WM_NOTIFY from a control (lParam: its NMHDR); TRUE with *result when handled.
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual void OnTimer(UINT_PTR id);
   virtual void OnDestroy();
   virtual void OnNcDestroy();

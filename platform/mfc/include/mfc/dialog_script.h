@@ -34,11 +34,13 @@ struct DialogAction {
     Click,       // click a button
     Leave,       // leave a field (the focus moves on): EN_KILLFOCUS
     Close,       // the close box of the dialog's caption (controlId unused)
+    DoubleClick, // double-click a list view's cell: row `value`, column `column`
   };
   Kind kind = Kind::Click;
   UINT controlId = 0;
   std::u16string text;
   int value = 0;
+  int column = 0;
 
   static DialogAction setText(UINT id, std::u16string text) { return {Kind::SetText, id, std::move(text), 0}; }
   static DialogAction check(UINT id, bool on) { return {Kind::Check, id, {}, on ? 1 : 0}; }
@@ -47,6 +49,7 @@ struct DialogAction {
   static DialogAction click(UINT id) { return {Kind::Click, id, {}, 0}; }
   static DialogAction leave(UINT id) { return {Kind::Leave, id, {}, 0}; }
   static DialogAction closeBox() { return {Kind::Close, 0, {}, 0}; }
+  static DialogAction doubleClick(UINT id, int row, int column) { return {Kind::DoubleClick, id, {}, row, column}; }
 };
 
 // The user's actions for one dialog, in order. A template id of 0 accepts whichever dialog
