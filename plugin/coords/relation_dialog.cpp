@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "arx/aced.h"
 #include "arx/rxmfcapi.h"
 #include "coords/coordinate_state.h"
 #include "coords/point_pick.h"
@@ -319,11 +320,12 @@ void OpenRelationPointDialog() {
     g_dialog = dialog;
   } else {
     g_dialog->ResetForOpening();
-    g_dialog->ShowCurrentPoint();
   }
   g_dialog->ShowWindow(SW_SHOW);
   const std::u16string info = kSystemInfoPrefix + CoordState().name;
   g_dialog->SetDlgItemText(D::kSystemInfo, info.c_str());
+  acedPostCommandPrompt();
+  g_dialog->ShowCurrentPoint();
 }
 
 void DestroyRelationPointDialog() {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "arx/aced.h"
 #include "coords/coordinate_state.h"
 #include "coords/relation_dialog.h"
 #include "host/host_app.h"
@@ -235,6 +236,7 @@ TEST_F(RelationDialogTest, OpensEmptyWithTheHostsSystemAndKeepsTheFocus) {
   EXPECT_EQ(dialog()->tooltip().textColour(), RGB(0, 0, 255));
   EXPECT_TRUE(dialog()->tooltip().active());
   EXPECT_TRUE(points().empty());
+  EXPECT_EQ(arx::currentEditor()->commandPrompts(), 1) << "the command prompt is shown again";
 }
 
 TEST_F(RelationDialogTest, TheFirstPointRenamesThePickButtonAndASecondEndsTheSimplifiedChoice) {
