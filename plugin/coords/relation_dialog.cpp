@@ -298,7 +298,8 @@ void CSetCoorDlg::OnCancel() { close(); }
 
 void CSetCoorDlg::close() {
   SetViewFollowPermission(true);
-  DestroyWindow();  // this object is gone afterwards
+  // The API call: the window deletes this object as it goes, so nothing of it is touched after.
+  ::DestroyWindow(m_hWnd);
 }
 
 void CSetCoorDlg::PostNcDestroy() {
@@ -329,7 +330,7 @@ void OpenRelationPointDialog() {
 }
 
 void DestroyRelationPointDialog() {
-  if (g_dialog && g_dialog->m_hWnd) g_dialog->DestroyWindow();
+  if (g_dialog && g_dialog->m_hWnd) ::DestroyWindow(g_dialog->m_hWnd);  // it deletes itself
 }
 
 CSetCoorDlg* RelationPointDialog() { return g_dialog; }
