@@ -105,6 +105,7 @@ void DeleteEdges(AcGeVoidPointerArray& edges) {
 bool Inside(const AcGePoint2d& p, const Ring& polygon) {
   bool in = false;
   const std::size_t n = polygon.size();
+  if (n < 3) return false;
   for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
     const auto& a = polygon[i];
     const auto& b = polygon[j];
@@ -115,40 +116,60 @@ bool Inside(const AcGePoint2d& p, const Ring& polygon) {
 
 constexpr Adesk::Int32 kInnerPolylineFlags = AcDbHatch::kPolyline | AcDbHatch::kDerived | AcDbHatch::kOutermost;
 
-// The loops of the hatch sorted into outer and inner rings.
-void SortLoops(const AcDbHatch& hatch, std::vector<Ring>& outer, std::vector<Ring>& inner) {
+struct Loop {
+  Adesk::Int32 type = 0;
+  bool polyline = false;
+  Ring ring;
+};
+
+std::vector<Loop> ReadLoops(const AcDbHatch& hatch) {
+  std::vector<Loop> loops;
   for (int i = 0; i < hatch.numLoops(); ++i) {
-    const Adesk::Int32 type = hatch.loopTypeAt(i);
-    const bool polyline = (type & AcDbHatch::kPolyline) != 0;
-    Ring ring;
-    if (polyline) {
-      Adesk::Int32 t = 0;
+    Loop loop;
+    loop.type = hatch.loopTypeAt(i);
+    loop.polyline = (loop.type & AcDbHatch::kPolyline) != 0;
+    Adesk::Int32 t = 0;
+    if (loop.polyline) {
       AcGePoint2dArray vertices;
       AcGeDoubleArray bulges;
       if (hatch.getLoopAt(i, t, vertices, bulges) != Acad::eOk) continue;
-      ring = PolylineLoop(vertices, bulges);
+      loop.ring = PolylineLoop(vertices, bulges);
     } else {
-      Adesk::Int32 t = 0;
       AcGeVoidPointerArray edges;
       AcGeIntArray types;
       if (hatch.getLoopAt(i, t, edges, types) != Acad::eOk) continue;
-      ring = EdgeLoop(edges, types);
+      loop.ring = EdgeLoop(edges, types);
       DeleteEdges(edges);
     }
-    if (ring.empty()) continue;
-    if ((type & AcDbHatch::kExternal) || type == 0) {
-      outer.push_back(std::move(ring));
-    } else if (polyline && (type & kInnerPolylineFlags) == kInnerPolylineFlags) {
-      inner.push_back(std::move(ring));
-    } else if (polyline) {
-      const bool insideFirst = !outer.empty() && Inside(ring.front(), outer.front());
-      if (insideFirst) {
-        inner.push_back(std::move(ring));
-      } else if (!(type & AcDbHatch::kOutermost)) {
-        outer.push_back(std::move(ring));
-      }
-    } else if (type & AcDbHatch::kOutermost) {
-      inner.push_back(std::move(ring));
+    if (!loop.ring.empty()) loops.push_back(std::move(loop));
+  }
+  return loops;
+}
+
+bool ExternalOrPlain(const Loop& l) { return (l.type & AcDbHatch::kExternal) || l.type == 0; }
+
+// The loops of the hatch sorted into outer and inner rings. Outer: external loops, loops of
+// type 0, and polyline loops not flagged outermost that do not lie inside the first outer
+// loop. Inner: polyline loops flagged polyline, derived and outermost, edge loops flagged
+// outermost, and polyline loops inside the first outer loop. Anything else is left out.
+void SortLoops(const AcDbHatch& hatch, std::vector<Ring>& outer, std::vector<Ring>& inner) {
+  std::vector<Loop> loops = ReadLoops(hatch);
+  std::size_t first = loops.size();
+  for (std::size_t i = 0; i < loops.size() && first == loops.size(); ++i) {
+    if (ExternalOrPlain(loops[i])) first = i;
+  }
+  for (std::size_t i = 0; i < loops.size() && first == loops.size(); ++i) {
+    if (loops[i].polyline && !(loops[i].type & AcDbHatch::kOutermost)) first = i;
+  }
+  const Ring firstOuter = first < loops.size() ? loops[first].ring : Ring{};
+  for (std::size_t i = 0; i < loops.size(); ++i) {
+    Loop& l = loops[i];
+    const bool insideFirst = i != first && l.polyline && Inside(l.ring.front(), firstOuter);
+    if (i == first || ExternalOrPlain(l) || (l.polyline && !(l.type & AcDbHatch::kOutermost) && !insideFirst)) {
+      outer.push_back(std::move(l.ring));
+    } else if ((l.polyline && (l.type & kInnerPolylineFlags) == kInnerPolylineFlags) ||
+               (!l.polyline && (l.type & AcDbHatch::kOutermost)) || insideFirst) {
+      inner.push_back(std::move(l.ring));
     }
   }
 }

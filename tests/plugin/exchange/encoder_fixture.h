@@ -11,15 +11,22 @@
 #include <utility>
 #include <vector>
 
+#include "arx/acad_app.h"
 #include "exchange/entity_encoder.h"
 #include "host/object_stream.h"
 #include "platform/db_test_support.h"
+#include "platform/sandbox_fixture.h"
+#include "win32/desktop.h"
+#include "win32/transcript.h"
 #include "plugin/hostlink/recording_host.h"
 
 namespace vurktest {
 
 class EncoderTest : public dbtest::DrawingTest {
  protected:
+  // The command line as UTF-8 (explode failures are printed there).
+  std::string commandLine() { return win32::utf16ToUtf8(desktop_.transcript().commandLineText()); }
+
   // Encodes a new model-space entity at top level (link: fresh, folder 7 unless given).
   bool encode(AcDbEntity* entity, std::optional<vurk::EntityLink> given = std::nullopt) {
     const AcDbObjectId id = append(entity);
@@ -54,6 +61,11 @@ class EncoderTest : public dbtest::DrawingTest {
     return v ? *v : host::ObjectStreamView{};
   }
 
+  TempFolder sandbox_;
+  win32::Desktop desktop_{sandbox_.path()};
+  win32::DesktopScope desktopScope_{desktop_};
+  arx::AcadApplication acad_{desktop_};
+  arx::AcadScope acadScope_{acad_};
   vurk::FreshLinks links;
   vurk::PatternLists patterns{[] { return std::optional<vurk::PatternList>{}; }};
   vurk::ObjectStream stream = vurk::StartObjectStream(0);
