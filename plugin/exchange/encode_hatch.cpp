@@ -178,10 +178,10 @@ void SortLoops(const AcDbHatch& hatch, std::vector<Ring>& outer, std::vector<Rin
 
 bool EncodeHatch(AcDbHatch& e, EncodeSession& s, EntityLink& link) {
   HatchStyle style;
-  readHatchStyle(e, style, s.patterns);
+  readHatchStyle(e, style, s.patterns, s.currentColour);
   AreaRecord a = createAreaRecord(0);
   NameFromLink(a, link);
-  applyHatchStyle(a, style, e);
+  applyHatchStyle(a, style, e, s.currentColour);
 
   AcDbObjectIdArray associated;
   e.getAssocObjIds(associated);

@@ -47,7 +47,7 @@ AcCmColor ColourOf(Colorref c) {
 }
 
 // A colour of the drawing as COLORREF through its colour index.
-Colorref ColourByIndex(const AcCmColor& colour) { return indexColour(colour.colorIndex()); }
+Colorref ColourByIndex(const AcCmColor& colour, Colorref current) { return indexColour(colour.colorIndex(), current); }
 
 std::u16string PatternNameOf(const AcDbHatch& hatch) {
   std::u16string name = hatch.patternName();
@@ -128,7 +128,7 @@ std::u16string gradientNameOfShape(std::uint32_t shape) {
   return u"LINEAR";
 }
 
-void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& patterns) {
+void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& patterns, Colorref currentColour) {
   style.originX = hatch.origin().x;
   style.originY = hatch.origin().y;
   if (hatch.isGradient()) {
@@ -141,11 +141,11 @@ void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& pat
     float* values = nullptr;
     hatch.getGradientColors(count, colours, values);
     if (count >= 1) {
-      const Colorref first = ColourByIndex(colours[0]);
+      const Colorref first = ColourByIndex(colours[0], currentColour);
       style.firstColour = first;
       style.secondColour = first;
       if (!hatch.getGradientOneColorMode() && count >= 2) {
-        const Colorref second = ColourByIndex(colours[1]);
+        const Colorref second = ColourByIndex(colours[1], currentColour);
         style.secondColour = second;
         if (shape.exchanged) {
           style.firstColour = second;
@@ -158,7 +158,7 @@ void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& pat
     return;
   }
   style.shapeOrPatternFlag = kPatternFlag;
-  style.firstColour = indexColour(hatch.colorIndex());
+  style.firstColour = indexColour(hatch.colorIndex(), currentColour);
   style.secondColour = 0;
   const std::u16string name = PatternNameOf(hatch);
   if (name.empty() || Upper(hatch.patternName()) == u"SOLID") {
@@ -179,7 +179,7 @@ void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& pat
   }
 }
 
-void applyHatchStyle(AreaRecord& area, const HatchStyle& style, const AcDbHatch& hatch) {
+void applyHatchStyle(AreaRecord& area, const HatchStyle& style, const AcDbHatch& hatch, Colorref currentColour) {
   area.fillColour = style.firstColour;
   area.fillType = style.fillType;
   area.shapeOrPatternFlag = style.shapeOrPatternFlag;
@@ -190,7 +190,7 @@ void applyHatchStyle(AreaRecord& area, const HatchStyle& style, const AcDbHatch&
   area.originX = style.originX;
   area.originY = style.originY;
   if (style.fillType == kFillSolid) {
-    area.fillColour = indexColour(hatch.colorIndex());
+    area.fillColour = indexColour(hatch.colorIndex(), currentColour);
     area.lineColour = area.fillColour;
   }
   const auto opacity = static_cast<std::uint8_t>(entityOpacity(hatch));

@@ -51,10 +51,12 @@ struct HatchStyle {
 };
 
 // Sending: the style of a hatch (patterns looked up in, or registered with, the lists).
-void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& patterns);
+// Colour indexes go through indexColour, ByLayer (256) giving currentColour, the colour the
+// dispatcher resolved for the hatch.
+void readHatchStyle(const AcDbHatch& hatch, HatchStyle& style, PatternLists& patterns, Colorref currentColour = 0);
 // Copies the style into the fill fields; a solid fill takes the hatch's colour for fill and
 // line; both opacities are the hatch's.
-void applyHatchStyle(AreaRecord& area, const HatchStyle& style, const AcDbHatch& hatch);
+void applyHatchStyle(AreaRecord& area, const HatchStyle& style, const AcDbHatch& hatch, Colorref currentColour = 0);
 
 // Receiving: the style of a received area.
 void styleFromArea(const AreaRecord& area, HatchStyle& style, PatternLists& patterns);

@@ -122,6 +122,18 @@ TEST_F(Styles, SolidHatchTakesItsColourForFillAndLine) {
   EXPECT_EQ(body.size(), 208u + 5 * 48u) << "four corners and the first again";
 }
 
+TEST_F(Styles, ByLayerHatchTakesTheColourResolvedForIt) {
+  auto* hatch = new AcDbHatch;
+  hatch->setPattern(AcDbHatch::kPreDefined, u"SOLID");
+  AcGePoint2dArray triangle;
+  for (auto [x, y] : {std::pair{1.0, 1.0}, {3.0, 1.0}, {3.0, 3.0}}) triangle.append(AcGePoint2d(x, y));
+  hatch->appendLoop(AcDbHatch::kExternal, triangle, AcGeDoubleArray());
+  ASSERT_TRUE(encode(hatch));
+  const auto body = onlyBody();
+  EXPECT_EQ(Le32(body, 156), 0xFFFFFFu) << "ByLayer on layer 0 (white), not black";
+  EXPECT_EQ(Le32(body, 152), 0xFFFFFFu);
+}
+
 TEST_F(Styles, UnknownPatternIsRegisteredAsCustomWithScaleOne) {
   auto* hatch = new AcDbHatch;
   ASSERT_EQ(hatch->setPattern(AcDbHatch::kPreDefined, u"ANSI31"), Acad::eOk);
