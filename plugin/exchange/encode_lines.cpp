@@ -134,9 +134,16 @@ bool EncodeSpline(AcDbSpline& e, EncodeSession& s, EntityLink& link) {
 void PolylineVertices(const AcDbPolyline& p, std::vector<AcGePoint3d>& points, std::vector<double>& bulges) {
   const unsigned n = p.numVerts();
   if (n < 2) return;
+  // Vertices are OCS points. A polyline in a plane other than the drawing's (a mirrored one has
+  // normal -Z) is sent by its world X and Y, its bulges turned to run about +Z, so the receiver
+  // rebuilds it where it lies.
+  const bool plain = p.normal().isEqualTo(AcGeVector3d::kZAxis);
+  const AcGeMatrix3d toWorld = AcGeMatrix3d::planeToWorld(p.normal());
+  const double bulgeSign = p.normal().z < 0 ? -1.0 : 1.0;
   auto add = [&](const AcGePoint2d& v, double bulge) {
-    points.emplace_back(v.x, v.y, 0.0);
-    bulges.push_back(bulge);
+    const AcGePoint3d w = plain ? AcGePoint3d(v.x, v.y, 0.0) : toWorld * AcGePoint3d(v.x, v.y, p.elevation());
+    points.emplace_back(w.x, w.y, 0.0);
+    bulges.push_back(bulge * bulgeSign);
   };
   for (unsigned i = 0; i + 1 < n; ++i) {
     AcGePoint2d vertex;
@@ -207,6 +214,17 @@ bool EncodeHeavyPolyline(Polyline& e, EncodeSession& s, EntityLink& link, bool w
   if (points.size() < 2) {
     Skip(s, "polyline with fewer than 2 vertices");
     return false;
+  }
+  if constexpr (std::is_same_v<Vertex, AcDb2dVertex>) {
+    // 2D vertices are OCS points; outside the drawing's plane they are sent by their world X, Y.
+    if (!e.normal().isEqualTo(AcGeVector3d::kZAxis)) {
+      const AcGeMatrix3d toWorld = AcGeMatrix3d::planeToWorld(e.normal());
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const AcGePoint3d w = toWorld * AcGePoint3d(points[i].x, points[i].y, e.elevation());
+        points[i] = AcGePoint3d(w.x, w.y, points[i].z);
+        if (e.normal().z < 0) bulges[i] = -bulges[i];
+      }
+    }
   }
   return AppendPointLine(s, link, points, bulges, SourceKind::Polyline, e.isClosed() ? 1 : 0);
 }

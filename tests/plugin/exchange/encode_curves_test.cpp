@@ -131,6 +131,18 @@ TEST_F(EncodeCurves, ClosedPolylineWithoutConstantWidthTakesTheFirstStartWidth) 
   EXPECT_EQ(body.size(), 208u + 96u) << "the closing vertex is not repeated";
 }
 
+TEST_F(EncodeCurves, MirroredPolylineIsSentWhereItLies) {
+  auto* p = new AcDbPolyline;
+  p->setNormal(AcGeVector3d(0, 0, -1));
+  p->addVertexAt(0, AcGePoint2d(1, 1), 0.5);
+  p->addVertexAt(1, AcGePoint2d(3, 1));
+  ASSERT_TRUE(encode(p));
+  const auto body = onlyBody();
+  EXPECT_EQ(F64At(body, 216), -1.0) << "OCS X of normal -Z runs west: world X is -1";
+  EXPECT_EQ(F64At(body, 208), 1.0);
+  EXPECT_EQ(F64At(body, 232), -0.5) << "the arc turns the other way seen from +Z";
+}
+
 TEST_F(EncodeCurves, PolylineOfOneVertexSendsNothing) {
   auto* p = new AcDbPolyline;
   p->addVertexAt(0, AcGePoint2d(1, 1));
