@@ -119,6 +119,28 @@ TEST_F(EncodeMarks, TextWithAnIconWhoseSizeIsNotFixedIsFourteenPixels) {
   EXPECT_EQ(body[260], 0) << "not fixed";
 }
 
+TEST_F(EncodeMarks, LabelBesideItsIconIsSentWhereTheHostPlacedIt) {
+  // The icon: an 8-unit image at (10, 10), so its position is (14, 10).
+  auto* icon = new AcDbRasterImage;
+  ASSERT_TRUE(icon->setOrientation(AcGePoint3d(10, 10, 0), AcGeVector3d(8, 0, 0), AcGeVector3d(0, 8, 0)));
+  const AcDbObjectId iconId = append(icon);
+  session.settings.labelTextHeight = 5;
+  vurk::EntityLink link;
+  link.iconId = 2;
+  link.companionHandle = iconId.handle().value();
+  link.savedPosition = AcGePoint3d(100, 200, 3);
+  // 5 / (14 - 9) = 1 and 5 / (10 - 5) = 1: the label still sits beside its icon.
+  ASSERT_TRUE(encode(new AcDbText(AcGePoint3d(9, 5, 0), u"abc", AcDbObjectId::kNull, 2.0), link));
+  // Moved away from the icon: its own anchor.
+  ASSERT_TRUE(encode(new AcDbText(AcGePoint3d(50, 5, 0), u"abc", AcDbObjectId::kNull, 2.0), link));
+  const auto v = view();
+  ASSERT_EQ(v.entries.size(), 2u);
+  EXPECT_EQ(v.entries[0].info.firstPoint->east, 100.0);
+  EXPECT_EQ(v.entries[0].info.firstPoint->north, 200.0);
+  EXPECT_EQ(vurktest::Le32({v.entries[0].body.begin(), v.entries[0].body.end()}, 132), 3u) << "with its Z";
+  EXPECT_EQ(v.entries[1].info.firstPoint->east, 50.0);
+}
+
 TEST_F(EncodeMarks, LinkedTextSendsTheLinkNameAndComment) {
   vurk::EntityLink link;
   link.mapObjectId = 12;
