@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cassert>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +10,9 @@
 #include <sstream>
 
 #include "arx/acad_app.h"
+#include "arx/acdocman.h"
+#include "arx/aced.h"
+#include "arx/axlock.h"
 #include "host/host_app.h"
 #include "host/host_installer.h"
 #include "host/host_user.h"
@@ -114,8 +118,7 @@ DeskSession::DeskSession(const std::filesystem::path& sandbox, std::ostream& out
   acad_->registerModuleImage(pluginModuleImage(&pluginResources_));
   services_ = std::make_unique<AcDbHostApplicationServices>();
   servicesScope_ = std::make_unique<AcDbHostServicesScope>(*services_);
-  drawing_ = std::make_unique<AcDbDatabase>();
-  services_->setWorkingDatabase(drawing_.get());
+  acad_->docManager().newDocument();
   pluginPath_ = pluginFolder_ + u"\\" + kModuleName;
 }
 
@@ -128,7 +131,6 @@ DeskSession::~DeskSession() {
   }
   desktop_->transcript().setListener(nullptr);
   services_->setWorkingDatabase(nullptr);
-  drawing_.reset();
   servicesScope_.reset();
   services_.reset();
   acadScope_.reset();
@@ -157,12 +159,31 @@ void DeskSession::installPluginFiles() {
   std::ofstream(host, std::ios::binary) << "VurkArx plug-in module\n";
 }
 
+AcDbDatabase& DeskSession::drawing() {
+  AcApDocument* doc = acad_->docManager().curDocument();
+  assert(doc && "no document is open");
+  return *doc->database();
+}
+
 bool DeskSession::run(const Step& step, std::string& reason) {
   const int unansweredBefore = desktop_->user().unansweredBoxes();
+  const int promptsBefore = acad_->editor().unansweredPrompts();
+  const std::vector<std::u16string> locksBefore = acad_->docManager().lockAudit();
   if (!dispatch(step.words, reason)) return false;
   if (desktop_->user().unansweredBoxes() > unansweredBefore) {
     const auto& boxes = desktop_->user().boxes();
     reason = "a message box was not answered: " + narrow(boxes.back().text);
+    return false;
+  }
+  if (acad_->editor().unansweredPrompts() > promptsBefore) {
+    reason = "a prompt was not answered: " + narrow(acad_->editor().lastUnansweredPrompt());
+    return false;
+  }
+  // Every lock taken during a step is released by its end: a lock left behind is a fault.
+  const std::vector<std::u16string> locksAfter = acad_->docManager().lockAudit();
+  if (locksAfter != locksBefore) {
+    reason = "document locks before and after the step differ:";
+    for (const auto& l : locksAfter) reason += " " + narrow(l);
     return false;
   }
   return true;
@@ -172,6 +193,10 @@ bool DeskSession::finish(std::string& reason) {
   desktop_->transcript().flush();
   if (desktop_->user().pendingAnswers() > 0) {
     reason = std::to_string(desktop_->user().pendingAnswers()) + " answer(s) were given for boxes that never appeared";
+    return false;
+  }
+  if (acad_->editor().pendingInput() > 0) {
+    reason = std::to_string(acad_->editor().pendingInput()) + " input(s) were given for prompts that never came";
     return false;
   }
   return true;
@@ -186,7 +211,7 @@ bool DeskSession::dispatch(const Words& w, std::string& reason) {
   if (verb == "show") return stepShow(w, reason);
   if (verb == "write") return stepWrite(w, reason);
   if (verb == "answer") return stepAnswer(w, reason);
-  if (verb == "command") return stepCommand(w, reason);
+  if (isCadStep(verb)) return stepCad(w, reason);
   if (verb == "host") return stepHost(w, reason);
   if (verb == "drawing") return stepDrawing(w, reason);
   if (verb == "add") return stepAdd(w, reason);
@@ -498,7 +523,11 @@ bool DeskSession::stepShow(const Words& w, std::string& reason) {
   if (what == "drawing") {
     // What model space holds, class by class.
     long total = 0;
-    for (const auto& [cls, n] : modelSpaceClassCounts(*drawing_)) {
+    if (!acad_->docManager().curDocument()) {
+      reason = "no drawing is open";
+      return false;
+    }
+    for (const auto& [cls, n] : modelSpaceClassCounts(drawing())) {
       t.add("drawing", cls + "\t" + std::to_string(n));
       total += n;
     }
@@ -545,19 +574,6 @@ bool DeskSession::stepAnswer(const Words& w, std::string& reason) {
   return false;
 }
 
-bool DeskSession::stepCommand(const Words& w, std::string& reason) {
-  if (w.size() != 2) {
-    reason = "command NAME";
-    return false;
-  }
-  if (!acad_->commandStack().lookupGlobalCmd(wide(w[1]).c_str())) {
-    desktop_->transcript().commandLine(u"\n未知命令\"" + wide(w[1]) + u"\"。\n");
-    return true;
-  }
-  acad_->runCommand(wide(w[1]));
-  return true;
-}
-
 std::filesystem::path DeskSession::fileNearScenario(const std::string& path) const {
   const std::filesystem::path p(path);
   return p.is_absolute() || scenarioFolder_.empty() ? p : scenarioFolder_ / p;
@@ -571,10 +587,10 @@ std::filesystem::path DeskSession::outputFile(const std::string& path) const {
 }
 
 void DeskSession::replaceDrawing(std::unique_ptr<AcDbDatabase> db, const std::u16string& windowsPath) {
-  services_->setWorkingDatabase(nullptr);
-  drawing_ = std::move(db);
-  drawing_->setFilename(windowsPath);
-  services_->setWorkingDatabase(drawing_.get());
+  // The drawing AutoCAD has open is replaced: the current document closes, the new one opens.
+  AcApDocManager& docs = acad_->docManager();
+  if (AcApDocument* doc = docs.curDocument()) docs.closeDocument(doc);
+  docs.openDocument(std::move(db), windowsPath);
 }
 
 namespace {
@@ -597,7 +613,7 @@ bool DeskSession::stepDrawing(const Words& w, std::string& reason) {
   };
   if (what == "new" && (w.size() == 2 || w.size() == 4)) {
     replaceDrawing(std::make_unique<AcDbDatabase>(), windowsName(2, "Drawing1"));
-    note("new drawing " + narrow(drawing_->filename()));
+    note("new drawing " + narrow(drawing().filename()));
     return true;
   }
   if (what == "open" && (w.size() == 3 || w.size() == 5)) {
@@ -612,15 +628,19 @@ bool DeskSession::stepDrawing(const Words& w, std::string& reason) {
       return false;
     }
     replaceDrawing(std::move(r.database), windowsName(3, file.stem().string()));
-    note("opened " + file.filename().string() + " as " + narrow(drawing_->filename()) + " (" +
+    note("opened " + file.filename().string() + " as " + narrow(drawing().filename()) + " (" +
          std::to_string(r.warnings.size()) + " warnings)");
     return true;
+  }
+  if (!acad_->docManager().curDocument()) {
+    reason = "no drawing is open";
+    return false;
   }
   if (what == "save" && w.size() == 3) {
     const std::filesystem::path file = outputFile(w[2]);
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    const arxdxf::WriteResult r = arxdxf::writeDxfFile(*drawing_, file);
+    const arxdxf::WriteResult r = arxdxf::writeDxfFile(drawing(), file);
     if (r.status != Acad::eOk) {
       reason = "cannot save " + w[2] + ": " + r.reason;
       return false;
@@ -677,10 +697,17 @@ bool DeskSession::stepAdd(const Words& w, std::string& reason) {
     reason = "add line|circle|point|text|polyline with points written X,Y";
     return false;
   }
-  entity->setDatabaseDefaults(drawing_.get());
+  if (!acad_->docManager().curDocument()) {
+    delete entity;
+    reason = "no drawing is open";
+    return false;
+  }
+  // The user draws with the drawing locked, as inside a command.
+  AcAxDocLock lock;
+  entity->setDatabaseDefaults(&drawing());
   AcDbBlockTable* blocks = nullptr;
   AcDbBlockTableRecord* modelSpace = nullptr;
-  if (drawing_->getBlockTable(blocks, AcDb::kForRead) != Acad::eOk) {
+  if (drawing().getBlockTable(blocks, AcDb::kForRead) != Acad::eOk) {
     delete entity;
     reason = "the drawing has no block table";
     return false;
@@ -702,7 +729,7 @@ bool DeskSession::stepAdd(const Words& w, std::string& reason) {
   if (!layer.empty()) {
     AcDbLayerTable* layers = nullptr;
     if (entity->setLayer(layer.c_str()) == Acad::eKeyNotFound &&
-        drawing_->getLayerTable(layers, AcDb::kForWrite) == Acad::eOk) {
+        drawing().getLayerTable(layers, AcDb::kForWrite) == Acad::eOk) {
       auto* record = new AcDbLayerTableRecord;
       record->setName(layer.c_str());
       if (layers->add(record) == Acad::eOk) record->close(); else delete record;

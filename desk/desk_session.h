@@ -50,7 +50,8 @@ class DeskSession {
 
   win32::Desktop& desktop() { return *desktop_; }
   arx::AcadApplication& acad() { return *acad_; }
-  AcDbDatabase& drawing() { return *drawing_; }
+  // The current document's drawing (asserts that a document is open).
+  AcDbDatabase& drawing();
   // The host map application, or null before "host start".
   host::HostApp* hostApp() { return host_.get(); }
   const std::u16string& pluginPath() const { return pluginPath_; }
@@ -64,7 +65,10 @@ class DeskSession {
   bool stepShow(const Words& w, std::string& reason);
   bool stepWrite(const Words& w, std::string& reason);
   bool stepAnswer(const Words& w, std::string& reason);
-  bool stepCommand(const Words& w, std::string& reason);
+  // Steps at the AutoCAD screen (cad_steps.cpp).
+  static bool isCadStep(const std::string& verb);
+  bool stepCad(const Words& w, std::string& reason);
+  bool stepDocument(const Words& w, std::string& reason);
   bool stepHost(const Words& w, std::string& reason);
   bool stepDrawing(const Words& w, std::string& reason);
   bool stepAdd(const Words& w, std::string& reason);
@@ -84,10 +88,9 @@ class DeskSession {
   std::unique_ptr<win32::DesktopScope> desktopScope_;
   std::unique_ptr<arx::AcadApplication> acad_;
   std::unique_ptr<arx::AcadScope> acadScope_;
-  // The drawing open in AutoCAD (one drawing until documents arrive).
+  // The working database follows AutoCAD's current document.
   std::unique_ptr<AcDbHostApplicationServices> services_;
   std::unique_ptr<AcDbHostServicesScope> servicesScope_;
-  std::unique_ptr<AcDbDatabase> drawing_;
   // The host map application (created by "host start").
   std::unique_ptr<host::HostApp> host_;
   std::u16string pluginFolder_;

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cassert>
 
+#include "arx/acdocman.h"
+#include "arx/aced.h"
 #include "arx/acutads.h"
+#include "arx/cad_commands.h"
 #include "win32/case_fold.h"
 #include "win32/desktop.h"
 #include "win32/winuser.h"
@@ -64,6 +67,10 @@ AcadApplication::AcadApplication(win32::Desktop& desktop)
   sysVars_.defineStandardVariables();
   defineViewVariables();
   commandStack_.setOwnerSource([this] { return servedModule(); });
+  editor_ = std::make_unique<Editor>(*this);
+  commands_ = std::make_unique<CommandProcessor>(*this);
+  docManager_ = std::make_unique<AcApDocManager>(*this);
+  view_.addListener([this] { editor_->fireViewChanged(); });
   moduleAvailable_[upper(u"acISMobj24.dbx")] = true;
   moduleAvailable_[upper(u"AcGeomentObj.dbx")] = true;
   createMainWindow();
@@ -379,27 +386,32 @@ bool AcadApplication::defineComputedSysVar(const std::u16string& name, int type,
 
 // ----- commands
 
+const AcEdCommand* AcadApplication::findCommand(const std::u16string& name) const {
+  if (!name.empty() && name[0] == u'_') return commandStack_.lookupGlobalCmd(name.substr(1).c_str());
+  if (name.empty()) return nullptr;
+  const AcEdCommand* cmd = commandStack_.lookupLocalCmd(name.c_str());
+  return cmd ? cmd : commandStack_.lookupGlobalCmd(name.c_str());
+}
+
 int AcadApplication::runCommand(const std::u16string& name) {
-  const AcEdCommand* cmd = nullptr;
-  if (!name.empty() && name[0] == u'_') {
-    cmd = commandStack_.lookupGlobalCmd(name.substr(1).c_str());
-  } else if (!name.empty()) {
-    cmd = commandStack_.lookupLocalCmd(name.c_str());
-    if (!cmd) cmd = commandStack_.lookupGlobalCmd(name.c_str());
-  }
+  const AcEdCommand* cmd = findCommand(name);
   if (!cmd) {
     acutPrintf(u"\nUnknown command \"%s\".  Press F1 for help.", upper(name).c_str());
     return RTERROR;
   }
-  runCommandFunction(*cmd, cmd->ownerModule());
+  const std::u16string global = upper(cmd->globalName());
+  commands_->bracket(global, [this, cmd] {
+    runCommandFunction(*cmd);
+    return CommandOutcome::kEnded;
+  });
   return RTNORM;
 }
 
-// The one place a command runs. Command reactors (commandWillStart / commandEnded) of the
-// drawing session belong around the call below.
-void AcadApplication::runCommandFunction(const AcEdCommand& cmd, HINSTANCE owner) {
+// The one place a registered command's function runs (inside its bracket).
+void AcadApplication::runCommandFunction(const AcEdCommand& cmd) {
   // The command may remove itself (unloading its application): keep what is needed.
   const AcRxFunctionPtr fn = cmd.functionAddr();
+  const HINSTANCE owner = cmd.ownerModule();
   const std::u16string global = upper(cmd.globalName());
   const std::u16string outer = activeCommand_;
   activeCommand_ = global;

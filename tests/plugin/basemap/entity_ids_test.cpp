@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "arx/axlock.h"
 #include "arx/dbents.h"
 #include "arx/dbimage.h"
 #include "basemap/dwg_database_util.h"
@@ -15,6 +16,7 @@ AcDbObjectId addLine(AcDbDatabase& db, double x0, double y0, double x1, double y
 
 TEST(EntityIds, ALayerThatDoesNotExistHoldsNothing) {
   vurktest::PluginSession s;
+  AcAxDocLock lock;  // the callers of the drawing utilities hold the drawing's write lock
   const AcDbObjectId a = addLine(s.drawing(), 0, 0, 1, 1, u"roads");
   const AcDbObjectId b = addLine(s.drawing(), 0, 0, 2, 2, u"");
   EXPECT_EQ(vurk::GetAllEntityIds(u"rivers", &s.drawing()).length(), 0);
@@ -29,6 +31,7 @@ TEST(EntityIds, ALayerThatDoesNotExistHoldsNothing) {
 
 TEST(EntityIds, RectangleOverlapUsesTrueExtentsWithASmallTolerance) {
   vurktest::PluginSession s;
+  AcAxDocLock lock;  // the callers of the drawing utilities hold the drawing's write lock
   const AcDbObjectId touching = addLine(s.drawing(), 10.00000005, 0, 20, 1, u"");
   const AcDbObjectId apart = addLine(s.drawing(), 10.001, 0, 20, 1, u"");
   const AcDbObjectId circle = vurk::AppendToModelSpace(
@@ -48,6 +51,7 @@ TEST(AppendToModelSpace, OpacityBecomesAnAlphaOfAtMost254) {
   EXPECT_EQ(vurk::OpacityToAlpha(50), 127);
   EXPECT_EQ(vurk::OpacityToAlpha(0), 0);
   vurktest::PluginSession s;
+  AcAxDocLock lock;  // the callers of the drawing utilities hold the drawing's write lock
   vurk::EntityProps props = vurk::DefaultEntityProps();
   props.opacityPercent = 100;
   props.byLayerColor = 1;
@@ -62,6 +66,7 @@ TEST(AppendToModelSpace, OpacityBecomesAnAlphaOfAtMost254) {
 
 TEST(AppendToModelSpace, UnknownLinetypeIsLoadedFromTheIsoFile) {
   vurktest::PluginSession s;
+  AcAxDocLock lock;  // the callers of the drawing utilities hold the drawing's write lock
   vurk::EntityProps props = vurk::DefaultEntityProps();
   props.linetype = u"DASHED";
   const AcDbObjectId id = vurk::AppendToModelSpace(new AcDbLine(AcGePoint3d(), AcGePoint3d(1, 0, 0)), props,

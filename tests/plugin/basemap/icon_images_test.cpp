@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "arx/axlock.h"
 #include "arx/dbimage.h"
 #include "settings/settings_store.h"
 #include "plugin/shell/plugin_session.h"
@@ -36,6 +37,7 @@ class IconImagesTest : public ::testing::Test {
   }
   ~IconImagesTest() override { vurk::ResetDefaultIconPath(); }
   vurktest::PluginSession s{true};
+  AcAxDocLock lock_;  // the features calling these utilities hold the drawing's write lock
   const std::u16string folder = u"C:\\Users\\me\\AppData\\Local\\Temp\\VurkArxIcon";
 };
 

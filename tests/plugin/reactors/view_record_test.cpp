@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "arx/axlock.h"
 #include "arx/acad_app.h"
 #include "arx/dbents.h"
 #include "arx/dbsymtb.h"
@@ -62,6 +63,7 @@ TEST(ZoomToWindow, AbsurdCornersLeaveTheViewAlone) {
 
 TEST(ModelSpaceCentre, IsTheMiddleOfTheTrueExtents) {
   vurktest::PluginSession s;
+  AcAxDocLock lock;  // the callers of the drawing utilities hold the drawing's write lock
   EXPECT_EQ(vurk::ModelSpaceCentre(), AcGePoint3d(0, 0, 0)) << "an empty drawing";
   vurk::AppendToModelSpace(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 4, 0)), vurk::DefaultEntityProps(),
                            &s.drawing());

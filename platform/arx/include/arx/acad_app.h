@@ -24,8 +24,12 @@
 // Application names given to these functions match a loaded application by full path, by file
 // name, or by file name without extension, case-insensitively.
 //
-// Limitations: no documents here (kLoadDwgMsg / kUnloadDwgMsg are sent by whoever models the
-// drawings, through sendAppMessage); no demand loading, no search path; one thread.
+// It also owns the document manager (arx/acdocman.h), the editor (arx/aced.h) and the command
+// processor with the built-in commands (arx/cad_commands.h). Every command run here, registered
+// or built-in, is bracketed by the editor's command notifications and holds its document's
+// automatic write lock.
+// Limitations: kLoadDwgMsg / kUnloadDwgMsg are not sent to applications when documents open and
+// close; no demand loading, no search path; one thread.
 #pragma once
 
 #include <functional>
@@ -55,8 +59,12 @@ class AppState;
 }  // namespace mfc
 
 class CWnd;
+class AcApDocManager;
 
 namespace arx {
+
+class Editor;
+class CommandProcessor;
 
 // DllMain reasons.
 constexpr DWORD kDllProcessDetach = 0;
@@ -161,6 +169,9 @@ class AcadApplication {
   AcGsConfig& gsConfig() { return gsConfig_; }
   // The view of the current viewport (VIEWCTR, VIEWSIZE, SCREENSIZE follow it).
   ViewModel& view() { return view_; }
+  AcApDocManager& docManager() { return *docManager_; }
+  Editor& editor() { return *editor_; }
+  CommandProcessor& commands() { return *commands_; }
 
   // Defines a session variable (see SysVarTable::define / defineComputed).
   bool defineSysVar(const std::u16string& name, SysVarValue initial, bool readOnly = false,
@@ -172,6 +183,10 @@ class AcadApplication {
   // the global one. RTNORM after the command function returned; RTERROR for an unknown command
   // (the command line shows "\nUnknown command "NAME".  Press F1 for help.").
   int runCommand(const std::u16string& name);
+  // The registered command a typed name runs (as runCommand looks it up), or null.
+  const AcEdCommand* findCommand(const std::u16string& name) const;
+  // Runs a registered command's function (no bracket: the command processor brackets it).
+  void runCommandFunction(const AcEdCommand& cmd);
   // The global name of the command running now, empty when none.
   const std::u16string& activeCommand() const { return activeCommand_; }
 
@@ -188,7 +203,6 @@ class AcadApplication {
   const ModuleImage* findImage(const std::u16string& windowsPath) const;
   AcRx::AppRetCode deliver(LoadedApp& app, AcRx::AppMsgCode msg, void* pkt);
   bool unload(LoadedApp& app, bool force);
-  void runCommandFunction(const AcEdCommand& cmd, HINSTANCE owner);
   void createMainWindow();
   void defineViewVariables();
 
@@ -203,6 +217,9 @@ class AcadApplication {
   SysVarTable sysVars_;
   AcGsConfig gsConfig_;
   ViewModel view_;
+  std::unique_ptr<Editor> editor_;
+  std::unique_ptr<CommandProcessor> commands_;
+  std::unique_ptr<AcApDocManager> docManager_;  // after the editor: documents go first
 
   std::vector<ModuleImage> images_;
   std::vector<std::unique_ptr<LoadedApp>> apps_;  // in load order

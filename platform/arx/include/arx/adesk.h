@@ -20,6 +20,7 @@ using Boolean = bool;
 using IntDbId = std::int64_t;
 using IntPtr = std::intptr_t;
 using UIntPtr = std::uintptr_t;
+using GsMarker = std::intptr_t;
 
 constexpr Boolean kFalse = false;
 constexpr Boolean kTrue = true;
