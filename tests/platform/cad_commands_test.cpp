@@ -271,5 +271,40 @@ TEST_F(CadCommands, QsaveOfANewDrawingAsksForItsNameAndWritesDxf) {
   EXPECT_EQ(type(u"OPEN", {u"D:\\work\\missing.dxf"}), "failed");
 }
 
+TEST_F(CadCommands, ArcPlineHatchAndLayerMakeWhatWasAskedFor) {
+  EXPECT_EQ(type(u"ARC", {u"0,0", u"1,1", u"2,0"}), "ended");
+  AcDbArc* a = nullptr;
+  ASSERT_EQ(acdbOpenObject(a, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NEAR(a->center().x, 1.0, 1e-12);
+  EXPECT_NEAR(a->center().y, 0.0, 1e-12);
+  EXPECT_NEAR(a->radius(), 1.0, 1e-12);
+  EXPECT_NEAR(a->startAngle(), 0.0, 1e-12) << "counter-clockwise from (2,0) over (1,1) to (0,0)";
+  a->close();
+  EXPECT_EQ(type(u"ARC", {u"0,0", u"1,1", u"2,2"}), "ended") << "collinear points draw nothing";
+
+  EXPECT_EQ(type(u"PL", {u"0,0", u"10,0", u"10,10", u"C"}), "ended");
+  const AcDbObjectId pline = last();
+  AcDbPolyline* pl = nullptr;
+  ASSERT_EQ(acdbOpenObject(pl, pline, AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(pl->isClosed());
+  EXPECT_EQ(pl->numVerts(), 3u);
+  pl->close();
+
+  editor().userSelects({pline}, false);
+  journal_.take();
+  EXPECT_EQ(type(u"HATCH"), "ended") << "the selected boundary is used without asking";
+  const AcDbObjectId hatch = last();
+  EXPECT_EQ(journal_.take(), (Events{"willStart HATCH", "appended AcDbHatch " + handleOf(hatch),
+                                     "modified AcDbHatch " + handleOf(hatch), "modified ModelSpace", "ended HATCH"}));
+
+  EXPECT_EQ(type(u"-LAYER", {u"M", u"道路", u""}), "ended");
+  AcDbLayerTableRecord* layer = nullptr;
+  ASSERT_EQ(acdbOpenObject(layer, db().clayer(), AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(std::u16string(layer->getName()), u"道路");
+  layer->close();
+  EXPECT_EQ(type(u"-LAYER", {u"S", u"nosuch", u"esc"}), "cancelled");
+  EXPECT_NE(commandLine().find("Cannot find layer \"nosuch\"."), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vurktest
