@@ -51,7 +51,31 @@ void placeIcon(AcDbRasterImage* image, const AcGePoint3d& point, int size, doubl
                         AcGeVector3d(0, size, 0));
 }
 
+// "IconDef", or "ICON" + four digits + "_PNG".
+bool isIconKey(const std::u16string& key) {
+  if (key == u"IconDef") return true;
+  if (key.size() != 12 || key.compare(0, 4, u"ICON") != 0 || key.compare(8, 4, u"_PNG") != 0) return false;
+  for (std::size_t i = 4; i < 8; ++i) {
+    if (key[i] < u'0' || key[i] > u'9') return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsIconImage(const AcDbRasterImage& image) {
+  const AcDbObjectId defId = image.imageDefId();
+  AcDbDatabase* db = defId.database();
+  if (defId.isNull() || !db) return false;
+  const AcDbObjectId dictId = AcDbRasterImageDef::imageDictionary(db);
+  AcDbObject* dictObject = nullptr;
+  if (dictId.isNull() || acdbOpenObject(dictObject, dictId, AcDb::kForRead) != Acad::eOk) return false;
+  std::u16string key;
+  const AcDbDictionary* dict = AcDbDictionary::cast(dictObject);
+  const bool found = dict && dict->nameAt(defId, key) == Acad::eOk;
+  dictObject->close();
+  return found && isIconKey(key);
+}
 
 int HostKindFlag() {
   if (g_hostKind) return *g_hostKind;

@@ -9,6 +9,8 @@
 #include "arx/gept.h"
 #include "basemap/dwg_database_util.h"
 
+class AcDbRasterImage;
+
 namespace vurk {
 
 // The image definition stored under key; created from the file when the key is new (the file
@@ -27,6 +29,11 @@ int InsertIMGFile(AcDbObjectId layerId, const std::u16string& filePath, const st
 AcDbObjectId AddImgPoint(AcDbObjectId defId, AcGePoint3d& point, int size, EntityProps props);
 // Moves an icon image to stand on the point (keeping the point's Z).
 void SetImgPointPosition(AcDbObjectId imageId, const AcGePoint3d& point, int size);
+
+// Whether the image shows a point icon: its definition is stored in the image dictionary under
+// "IconDef" or "ICON0000_PNG" … "ICON9999_PNG". Base-map tiles, downloaded maps and the user's own
+// images are not icons, and the plug-in's icon passes leave them alone.
+bool IsIconImage(const AcDbRasterImage& image);
 
 // Removes an inserted image and its definition (stored under key).
 void RemoveRasterImage(AcDbObjectId imageId, const std::u16string& key);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -17,30 +16,14 @@
 #include "basemap/dwg_database_util.h"
 #include "basemap/raster_images.h"
 #include "plugin/shell/plugin_session.h"
+#include "support/png_file.h"
 #include "win32/fileapi.h"
 #include "win32/transcript.h"
 #include "win32/user_script.h"
 
 namespace {
 
-// A real 2 x 2 PNG file, written with libpng.
-void writePng(const std::filesystem::path& p) {
-  std::filesystem::create_directories(p.parent_path());
-  std::FILE* f = std::fopen(p.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_init_io(png, f);
-  png_set_IHDR(png, info, 2, 2, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<png_byte> row(8, 200);
-  png_write_row(png, row.data());
-  png_write_row(png, row.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(f);
-}
+using vurktest::writePng;
 
 class RasterImagesTest : public ::testing::Test {
  protected:
