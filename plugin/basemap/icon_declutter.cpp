@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "arx/axlock.h"
 #include "arx/dbimage.h"
 #include "basemap/dwg_database_util.h"
 #include "basemap/raster_images.h"
@@ -68,6 +69,9 @@ int cellOf(const Icon& icon, const ViewRecord& view, double cellPixels) {
 std::uint32_t EffectiveIconThreshold(std::uint32_t stored) { return stored == 0 ? kDefaultThreshold : stored; }
 
 DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold) {
+  // The pass runs outside any command: it holds the active drawing's write lock itself, and
+  // the guard releases it on every way out.
+  AcAxDocLock lock;
   DeclutterOutcome outcome;
   threshold = EffectiveIconThreshold(threshold);
   const double width = view.maxX - view.minX;

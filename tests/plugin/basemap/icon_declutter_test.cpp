@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "arx/acdocman.h"
+#include "arx/axlock.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbimage.h"
 #include "arx/dbreactor.h"
@@ -23,7 +25,9 @@ class ModificationCounter : public AcDbDatabaseReactor {
 
 class IconDeclutter : public ::testing::Test {
  protected:
+  // The drawing is built under a lock of the test's own; the pass takes its own.
   IconDeclutter() {
+    AcAxDocLock lock;
     vurktest::writePng(s.host(u"D:\\p\\icon.png"));
     vurktest::writePng(s.host(u"D:\\p\\tile.png"));
     iconDef = vurk::GetRasterImgDefId(u"ICON0007_PNG", u"D:\\p\\icon.png", false);
@@ -32,6 +36,7 @@ class IconDeclutter : public ::testing::Test {
 
   // An icon of size 2 standing on (x, y): its position for the pass is exactly (x, y).
   AcDbObjectId icon(double x, double y, bool visible = true) {
+    AcAxDocLock lock;
     AcGePoint3d p(x, y, 0);
     const AcDbObjectId id = vurk::AddImgPoint(iconDef, p, 2, vurk::EntityProps{});
     EXPECT_FALSE(id.isNull());
@@ -39,6 +44,7 @@ class IconDeclutter : public ::testing::Test {
     return id;
   }
   AcDbObjectId tile(int n, double x, double y, bool visible) {
+    AcAxDocLock lock;
     AcDbObjectId id;
     EXPECT_EQ(vurk::InsertIMGFile(vurk::GetLayerId(u"", false), u"D:\\p\\tile.png", win32::formatWide(u"17%02d", n),
                                   AcGePoint3d(x, y, 0), AcGePoint3d(x + 8, y + 8, 0), false, id),
@@ -47,6 +53,7 @@ class IconDeclutter : public ::testing::Test {
     return id;
   }
   static void setVisible(AcDbObjectId id, bool visible) {
+    AcAxDocLock lock;
     AcDbObject* obj = nullptr;
     ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForWrite), Acad::eOk);
     AcDbEntity::cast(obj)->setVisibility(visible ? AcDb::kVisible : AcDb::kInvisible);
@@ -80,6 +87,7 @@ TEST_F(IconDeclutter, TheFirstIconOfACellStaysAndTheOthersHide) {
   EXPECT_TRUE(visible(nextColumn)) << "a hidden icon alone in its cell is shown again";
   EXPECT_EQ(out.shown, 1u);
   EXPECT_EQ(out.hidden, 1u + 996u);
+  EXPECT_EQ(acDocManager->curDocument()->explicitLockCount(), 0) << "the pass locked and unlocked the drawing itself";
 }
 
 TEST_F(IconDeclutter, TilesMapsAndUserImagesAreNeitherCountedNorTouched) {
