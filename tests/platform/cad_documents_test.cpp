@@ -64,6 +64,19 @@ TEST_F(CadDocuments, IteratorWalksInCreationOrderAndCurrentCanDifferFromActive) 
   EXPECT_EQ(docs.curDocument(), b);
   EXPECT_EQ(docs.mdiActiveDocument(), doc_);
   EXPECT_EQ(docs.document(c->database()), c);
+
+  // acdbEntLast answers from the current document's drawing.
+  docs.activateDocument(doc_);
+  const AcDbObjectId mine = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0)));
+  ads_name n;
+  EXPECT_EQ(acdbEntLast(n), RTNORM);
+  docs.activateDocument(c);
+  EXPECT_EQ(acdbEntLast(n), RTERROR) << "the other drawing is empty";
+  docs.activateDocument(doc_);
+  ASSERT_EQ(acdbEntLast(n), RTNORM);
+  AcDbObjectId id;
+  acdbGetObjectId(id, n);
+  EXPECT_EQ(id, mine);
 }
 
 TEST_F(CadDocuments, AWriteOpenOutsideACommandNeedsALock) {
