@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "arx/dbdict.h"
+#include "arx/dbelipse.h"
 #include "arx/dbents.h"
 #include "arx/dbhatch.h"
 #include "arx/dbmtext.h"
 #include "arx/dbtext.h"
 #include "arx/dbpl.h"
+#include "arx/dbpoly.h"
 #include "arx/dbxrecord.h"
 #include "cad_fixture.h"
 #include "win32/file_system.h"
@@ -304,6 +306,50 @@ TEST_F(CadCommands, ArcPlineHatchAndLayerMakeWhatWasAskedFor) {
   layer->close();
   EXPECT_EQ(type(u"-LAYER", {u"S", u"nosuch", u"esc"}), "cancelled");
   EXPECT_NE(commandLine().find("Cannot find layer \"nosuch\"."), std::string::npos);
+}
+
+TEST_F(CadCommands, EllipsePolygon3dPolyGradientAndGripStretch) {
+  EXPECT_EQ(type(u"ELLIPSE", {u"0,0", u"0,2", u"4"}), "ended");
+  AcDbEllipse* el = nullptr;
+  ASSERT_EQ(acdbOpenObject(el, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NEAR(el->majorAxis().length(), 4.0, 1e-12) << "the longer axis is the major one";
+  EXPECT_NEAR(el->radiusRatio(), 0.5, 1e-12);
+  el->close();
+
+  EXPECT_EQ(type(u"POLYGON", {u"6", u"0,0", u"10,0"}), "ended");
+  const AcDbObjectId hex = last();
+  AcDbPolyline* pl = nullptr;
+  ASSERT_EQ(acdbOpenObject(pl, hex, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(pl->numVerts(), 6u);
+  AcGePoint2d v;
+  pl->getPointAt(3, v);
+  EXPECT_NEAR(v.x, -10.0, 1e-9);
+  EXPECT_NEAR(v.y, 0.0, 1e-9);
+  pl->close();
+
+  EXPECT_EQ(type(u"3DPOLY", {u"0,0,0", u"1,1,1", u"2,0,3", u""}), "ended");
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NE(AcDb3dPolyline::cast(e), nullptr);
+  e->close();
+
+  editor().userSelects({hex}, false);
+  EXPECT_EQ(type(u"GRADIENT"), "ended");
+  AcDbHatch* h = nullptr;
+  ASSERT_EQ(acdbOpenObject(h, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(h->isGradient());
+  h->close();
+
+  const AcDbObjectId line = append(new AcDbLine(AcGePoint3d(100, 0, 0), AcGePoint3d(110, 0, 0)));
+  journal_.take();
+  EXPECT_EQ(type(u"GRIP_STRETCH", {u"110,0", u"110,5"}), "ended");
+  EXPECT_EQ(journal_.take(), (Events{"willStart GRIP_STRETCH", "modified AcDbLine " + handleOf(line),
+                                     "ended GRIP_STRETCH"}));
+  AcDbLine* l = nullptr;
+  ASSERT_EQ(acdbOpenObject(l, line, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(l->startPoint(), AcGePoint3d(100, 0, 0));
+  EXPECT_EQ(l->endPoint(), AcGePoint3d(110, 5, 0));
+  l->close();
 }
 
 }  // namespace
