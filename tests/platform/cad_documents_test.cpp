@@ -212,5 +212,51 @@ TEST_F(CadDocuments, CloseAndQuitEndTheirBracketBeforeTheDocumentsGo) {
   EXPECT_EQ(type(u"LINE"), "unknown") << "no drawing, no drawing command";
 }
 
+// Names itself in a shared log; the first one removes the second during a notification.
+class Named : public AcEditorReactor, public AcApDocManagerReactor {
+ public:
+  std::string name;
+  std::vector<std::string>* log = nullptr;
+  Named* removes = nullptr;
+  void commandWillStart(const ACHAR*) override {
+    log->push_back(name);
+    if (removes) acedEditor->removeReactor(removes);
+  }
+  void documentActivated(AcApDocument*) override {
+    log->push_back(name);
+    if (removes) acDocManager->removeReactor(removes);
+  }
+};
+
+TEST_F(CadDocuments, ReactorsAreCalledInRegistrationOrderAndARemovedOneIsNotCalledAfterwards) {
+  std::vector<std::string> log;
+  Named a, b;
+  a.name = "a";
+  b.name = "b";
+  a.log = b.log = &log;
+  acedEditor->addReactor(&b);
+  acedEditor->addReactor(&a);
+  acedEditor->addReactor(&b);  // once only
+  acDocManager->addReactor(&b);
+  acDocManager->addReactor(&a);
+  type(u"RIBBON");
+  acad().docManager().newDocument();
+  EXPECT_EQ(log, (std::vector<std::string>{"b", "a", "b", "a"}));
+  log.clear();
+  // b first, then a removes b: b was already called. Registered the other way round, a
+  // removes b before b's turn.
+  acedEditor->removeReactor(&b);
+  acedEditor->addReactor(&b);
+  a.removes = &b;
+  type(u"RIBBON");
+  EXPECT_EQ(log, (std::vector<std::string>{"a"}));
+  log.clear();
+  acad().docManager().activateDocument(doc_);
+  EXPECT_EQ(log, (std::vector<std::string>{"b", "a"}));
+  acedEditor->removeReactor(&a);
+  acDocManager->removeReactor(&a);
+  acDocManager->removeReactor(&b);
+}
+
 }  // namespace
 }  // namespace vurktest
