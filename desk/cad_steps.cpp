@@ -128,7 +128,12 @@ bool DeskSession::stepCad(const Words& w, std::string& reason) {
       note("nothing at " + w[1]);
       return true;
     }
-    const std::size_t before = ed.pickfirst(docs.curDocument()).size();
+    const auto& selected = ed.pickfirst(docs.curDocument());
+    if (std::find(selected.begin(), selected.end(), hits.back()) != selected.end()) {
+      note("already selected: " + describe(hits.back()));
+      return true;
+    }
+    const std::size_t before = selected.size();
     const std::size_t n = ed.userSelects({hits.back()}, true);
     note((n > before ? "picked " : "not selectable: ") + describe(hits.back()));
     return true;

@@ -199,6 +199,14 @@ bool DeskSession::run(const Step& step, std::string& reason) {
     for (const auto& l : locksAfter) reason += " " + narrow(l);
     return false;
   }
+  // Objects are opened and closed within one operation: none may stay open after a step.
+  std::unique_ptr<AcApDocumentIterator> it(acad_->docManager().newAcApDocumentIterator());
+  for (; !it->done(); it->step()) {
+    if (const int open = it->document()->database()->numOpenObjects(); open > 0) {
+      reason = std::to_string(open) + " object(s) left open in " + narrow(it->document()->docTitle());
+      return false;
+    }
+  }
   return true;
 }
 

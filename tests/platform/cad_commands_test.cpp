@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "arx/dbdict.h"
+#include "arx/dbelipse.h"
 #include "arx/dbents.h"
 #include "arx/dbhatch.h"
 #include "arx/dbmtext.h"
 #include "arx/dbtext.h"
 #include "arx/dbpl.h"
+#include "arx/dbpoly.h"
 #include "arx/dbxrecord.h"
 #include "cad_fixture.h"
 #include "win32/file_system.h"
@@ -269,6 +271,85 @@ TEST_F(CadCommands, QsaveOfANewDrawingAsksForItsNameAndWritesDxf) {
   EXPECT_EQ(acad().docManager().documentCount(), 2);
   EXPECT_EQ(editor().allEntities().size(), 1u) << "the opened drawing holds the line";
   EXPECT_EQ(type(u"OPEN", {u"D:\\work\\missing.dxf"}), "failed");
+}
+
+TEST_F(CadCommands, ArcPlineHatchAndLayerMakeWhatWasAskedFor) {
+  EXPECT_EQ(type(u"ARC", {u"0,0", u"1,1", u"2,0"}), "ended");
+  AcDbArc* a = nullptr;
+  ASSERT_EQ(acdbOpenObject(a, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NEAR(a->center().x, 1.0, 1e-12);
+  EXPECT_NEAR(a->center().y, 0.0, 1e-12);
+  EXPECT_NEAR(a->radius(), 1.0, 1e-12);
+  EXPECT_NEAR(a->startAngle(), 0.0, 1e-12) << "counter-clockwise from (2,0) over (1,1) to (0,0)";
+  a->close();
+  EXPECT_EQ(type(u"ARC", {u"0,0", u"1,1", u"2,2"}), "ended") << "collinear points draw nothing";
+
+  EXPECT_EQ(type(u"PL", {u"0,0", u"10,0", u"10,10", u"C"}), "ended");
+  const AcDbObjectId pline = last();
+  AcDbPolyline* pl = nullptr;
+  ASSERT_EQ(acdbOpenObject(pl, pline, AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(pl->isClosed());
+  EXPECT_EQ(pl->numVerts(), 3u);
+  pl->close();
+
+  editor().userSelects({pline}, false);
+  journal_.take();
+  EXPECT_EQ(type(u"HATCH"), "ended") << "the selected boundary is used without asking";
+  const AcDbObjectId hatch = last();
+  EXPECT_EQ(journal_.take(), (Events{"willStart HATCH", "appended AcDbHatch " + handleOf(hatch),
+                                     "modified AcDbHatch " + handleOf(hatch), "modified ModelSpace", "ended HATCH"}));
+
+  EXPECT_EQ(type(u"-LAYER", {u"M", u"道路", u""}), "ended");
+  AcDbLayerTableRecord* layer = nullptr;
+  ASSERT_EQ(acdbOpenObject(layer, db().clayer(), AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(std::u16string(layer->getName()), u"道路");
+  layer->close();
+  EXPECT_EQ(type(u"-LAYER", {u"S", u"nosuch", u"esc"}), "cancelled");
+  EXPECT_NE(commandLine().find("Cannot find layer \"nosuch\"."), std::string::npos);
+}
+
+TEST_F(CadCommands, EllipsePolygon3dPolyGradientAndGripStretch) {
+  EXPECT_EQ(type(u"ELLIPSE", {u"0,0", u"0,2", u"4"}), "ended");
+  AcDbEllipse* el = nullptr;
+  ASSERT_EQ(acdbOpenObject(el, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NEAR(el->majorAxis().length(), 4.0, 1e-12) << "the longer axis is the major one";
+  EXPECT_NEAR(el->radiusRatio(), 0.5, 1e-12);
+  el->close();
+
+  EXPECT_EQ(type(u"POLYGON", {u"6", u"0,0", u"10,0"}), "ended");
+  const AcDbObjectId hex = last();
+  AcDbPolyline* pl = nullptr;
+  ASSERT_EQ(acdbOpenObject(pl, hex, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(pl->numVerts(), 6u);
+  AcGePoint2d v;
+  pl->getPointAt(3, v);
+  EXPECT_NEAR(v.x, -10.0, 1e-9);
+  EXPECT_NEAR(v.y, 0.0, 1e-9);
+  pl->close();
+
+  EXPECT_EQ(type(u"3DPOLY", {u"0,0,0", u"1,1,1", u"2,0,3", u""}), "ended");
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NE(AcDb3dPolyline::cast(e), nullptr);
+  e->close();
+
+  editor().userSelects({hex}, false);
+  EXPECT_EQ(type(u"GRADIENT"), "ended");
+  AcDbHatch* h = nullptr;
+  ASSERT_EQ(acdbOpenObject(h, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(h->isGradient());
+  h->close();
+
+  const AcDbObjectId line = append(new AcDbLine(AcGePoint3d(100, 0, 0), AcGePoint3d(110, 0, 0)));
+  journal_.take();
+  EXPECT_EQ(type(u"GRIP_STRETCH", {u"110,0", u"110,5"}), "ended");
+  EXPECT_EQ(journal_.take(), (Events{"willStart GRIP_STRETCH", "modified AcDbLine " + handleOf(line),
+                                     "ended GRIP_STRETCH"}));
+  AcDbLine* l = nullptr;
+  ASSERT_EQ(acdbOpenObject(l, line, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(l->startPoint(), AcGePoint3d(100, 0, 0));
+  EXPECT_EQ(l->endPoint(), AcGePoint3d(110, 5, 0));
+  l->close();
 }
 
 }  // namespace

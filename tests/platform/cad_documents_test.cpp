@@ -64,6 +64,19 @@ TEST_F(CadDocuments, IteratorWalksInCreationOrderAndCurrentCanDifferFromActive) 
   EXPECT_EQ(docs.curDocument(), b);
   EXPECT_EQ(docs.mdiActiveDocument(), doc_);
   EXPECT_EQ(docs.document(c->database()), c);
+
+  // acdbEntLast answers from the current document's drawing.
+  docs.activateDocument(doc_);
+  const AcDbObjectId mine = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0)));
+  ads_name n;
+  EXPECT_EQ(acdbEntLast(n), RTNORM);
+  docs.activateDocument(c);
+  EXPECT_EQ(acdbEntLast(n), RTERROR) << "the other drawing is empty";
+  docs.activateDocument(doc_);
+  ASSERT_EQ(acdbEntLast(n), RTNORM);
+  AcDbObjectId id;
+  acdbGetObjectId(id, n);
+  EXPECT_EQ(id, mine);
 }
 
 TEST_F(CadDocuments, AWriteOpenOutsideACommandNeedsALock) {
@@ -197,6 +210,52 @@ TEST_F(CadDocuments, CloseAndQuitEndTheirBracketBeforeTheDocumentsGo) {
                                      "toBeDestroyed Drawing1.dwg (current Drawing1.dwg)", "activated null (current null)"}));
   EXPECT_TRUE(acad().commands().quitRequested());
   EXPECT_EQ(type(u"LINE"), "unknown") << "no drawing, no drawing command";
+}
+
+// Names itself in a shared log; the first one removes the second during a notification.
+class Named : public AcEditorReactor, public AcApDocManagerReactor {
+ public:
+  std::string name;
+  std::vector<std::string>* log = nullptr;
+  Named* removes = nullptr;
+  void commandWillStart(const ACHAR*) override {
+    log->push_back(name);
+    if (removes) acedEditor->removeReactor(removes);
+  }
+  void documentActivated(AcApDocument*) override {
+    log->push_back(name);
+    if (removes) acDocManager->removeReactor(removes);
+  }
+};
+
+TEST_F(CadDocuments, ReactorsAreCalledInRegistrationOrderAndARemovedOneIsNotCalledAfterwards) {
+  std::vector<std::string> log;
+  Named a, b;
+  a.name = "a";
+  b.name = "b";
+  a.log = b.log = &log;
+  acedEditor->addReactor(&b);
+  acedEditor->addReactor(&a);
+  acedEditor->addReactor(&b);  // once only
+  acDocManager->addReactor(&b);
+  acDocManager->addReactor(&a);
+  type(u"RIBBON");
+  acad().docManager().newDocument();
+  EXPECT_EQ(log, (std::vector<std::string>{"b", "a", "b", "a"}));
+  log.clear();
+  // b first, then a removes b: b was already called. Registered the other way round, a
+  // removes b before b's turn.
+  acedEditor->removeReactor(&b);
+  acedEditor->addReactor(&b);
+  a.removes = &b;
+  type(u"RIBBON");
+  EXPECT_EQ(log, (std::vector<std::string>{"a"}));
+  log.clear();
+  acad().docManager().activateDocument(doc_);
+  EXPECT_EQ(log, (std::vector<std::string>{"b", "a"}));
+  acedEditor->removeReactor(&a);
+  acDocManager->removeReactor(&a);
+  acDocManager->removeReactor(&b);
 }
 
 }  // namespace

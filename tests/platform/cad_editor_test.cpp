@@ -143,6 +143,15 @@ TEST_F(CadEditor, WindowCrossingAllAndFilterLists) {
   EXPECT_EQ(length(ss), 2) << "all but the protected one";
   EXPECT_EQ(keeper_.addCalls, 4);
   acedSSFree(ss);
+  // Layer names: without case, with wildcards.
+  EXPECT_EQ(type(u"-LAYER", {u"M", u"Roads", u""}), "ended");
+  EXPECT_EQ(type(u"CIRCLE", {u"40,40", u"1"}), "ended");
+  resbuf* onRoads = acutBuildList(8, u"ro*", RTNONE);
+  ASSERT_EQ(acedSSGet(u"X", nullptr, nullptr, onRoads, ss), RTNORM);
+  EXPECT_EQ(length(ss), 1);
+  EXPECT_EQ(nameAt(ss, 0), last());
+  acedSSFree(ss);
+  acutRelRb(onRoads);
 }
 
 TEST_F(CadEditor, RolloverKeepsOnlyTheAllowedIds) {
@@ -237,8 +246,14 @@ TEST_F(CadEditor, DoubleClickAndViewChangesReachTheEditorReactors) {
   type(u"ZOOM", {u"W", u"0,0", u"100,50"});
   type(u"PAN", {u"0,0", u"10,0"});
   acad().view().set(AcGePoint2d(1, 1), 20);
+  AcDbViewTableRecord view;
+  view.setCenterPoint(AcGePoint2d(3, 3));
+  view.setWidth(10);
+  view.setHeight(10);
+  EXPECT_EQ(acedSetCurrentView(&view, nullptr), Acad::eOk);
   EXPECT_EQ(journal_.take(), (Events{"doubleClick 5,0", "willStart ZOOM", "viewChanged", "ended ZOOM",
-                                     "willStart PAN", "viewChanged", "ended PAN", "viewChanged"}));
+                                     "willStart PAN", "viewChanged", "ended PAN", "viewChanged", "viewChanged"}));
+  EXPECT_EQ(acad().view().centre(), AcGePoint2d(3, 3));
 }
 
 class CadApplications : public ModuleFixture {

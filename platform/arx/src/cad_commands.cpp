@@ -8,10 +8,12 @@
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
+#include "arx/dbelipse.h"
 #include "arx/dbents.h"
 #include "arx/dbhatch.h"
 #include "arx/dbmtext.h"
 #include "arx/dbpl.h"
+#include "arx/dbpoly.h"
 #include "arx/dbsymtb.h"
 #include "arx/dbtext.h"
 #include "arx/dxf.h"
@@ -31,7 +33,8 @@ constexpr const char16_t* kBuiltIns[] = {
     u"LINE",  u"CIRCLE", u"ARC",   u"PLINE", u"POINT",  u"TEXT",  u"DTEXT",      u"MTEXT",      u"HATCH",
     u"BHATCH", u"RECTANG", u"MOVE", u"COPY", u"ERASE", u"UNDO",  u"MUNDO",      u"MREDO",      u"REDO",
     u"STRETCH", u"QSAVE", u"SAVEAS", u"CLOSE", u"OPEN", u"QUIT", u"APPLOAD",    u"IMAGEFRAME", u"-LAYER",
-    u"ZOOM",  u"PAN",    u"RIBBON", u"COMMANDLINE", u"EXPORTDWF"};
+    u"ZOOM",  u"PAN",    u"RIBBON", u"COMMANDLINE", u"EXPORTDWF", u"ELLIPSE", u"POLYGON", u"3DPOLY",
+    u"GRADIENT", u"GRIP_STRETCH"};
 
 constexpr struct {
   const char16_t* alias;
@@ -157,6 +160,11 @@ struct BuiltIns {
     if (g == u"-LAYER") return layer();
     if (g == u"ZOOM") return zoom();
     if (g == u"PAN") return pan();
+    if (g == u"ELLIPSE") return ellipse();
+    if (g == u"POLYGON") return polygon();
+    if (g == u"3DPOLY") return poly3d();
+    if (g == u"GRADIENT") return gradient();
+    if (g == u"GRIP_STRETCH") return gripStretch();
     return CommandOutcome::kEnded;  // RIBBON, COMMANDLINE, EXPORTDWF: the bracket only
   }
 
@@ -294,10 +302,15 @@ struct BuiltIns {
     return CommandOutcome::kEnded;
   }
 
-  AcDbObjectId appendHatchOver(const AcDbObjectIdArray& boundary) {
+  AcDbObjectId appendHatchOver(const AcDbObjectIdArray& boundary, bool gradientFill = false) {
     auto* h = new AcDbHatch;
     h->setNormal(AcGeVector3d::kZAxis);
-    h->setPattern(AcDbHatch::kPreDefined, u"ANSI31");
+    if (gradientFill) {
+      h->setHatchObjectType(AcDbHatch::kGradientObject);
+      h->setGradient(AcDbHatch::kPreDefinedGradient, u"LINEAR");
+    } else {
+      h->setPattern(AcDbHatch::kPreDefined, u"ANSI31");
+    }
     h->setAssociative(true);
     if (h->appendLoop(AcDbHatch::kExternal, boundary) != Acad::eOk || h->evaluateHatch() != Acad::eOk) {
       delete h;
@@ -307,13 +320,130 @@ struct BuiltIns {
     return append(h);
   }
 
-  CommandOutcome hatch() {
+  CommandOutcome hatch(bool gradientFill = false) {
     std::vector<AcDbObjectId> ids;
     if (!select(ids)) return CommandOutcome::kCancelled;
     if (ids.empty()) return CommandOutcome::kEnded;
     AcDbObjectIdArray boundary;
     for (AcDbObjectId id : ids) boundary.append(id);
-    appendHatchOver(boundary);
+    appendHatchOver(boundary, gradientFill);
+    return CommandOutcome::kEnded;
+  }
+
+  CommandOutcome gradient() { return hatch(true); }
+
+  CommandOutcome ellipse() {
+    AcGePoint3d c, axisEnd;
+    int rc = point(u"\nSpecify center of ellipse: ", c);
+    if (rc != RTNORM) return outcomeOf(rc);
+    if ((rc = point(u"\nSpecify endpoint of axis: ", axisEnd)) != RTNORM) return outcomeOf(rc);
+    double other = 0;
+    if ((rc = number(u"\nSpecify distance to other axis: ", 0, other)) != RTNORM) return outcomeOf(rc);
+    const AcGeVector3d major = axisEnd - c;
+    const double majorLength = major.length();
+    if (!(majorLength > 0) || !(other > 0)) {
+      say(u"Invalid ellipse.\n");
+      return CommandOutcome::kEnded;
+    }
+    // The major axis is the longer one.
+    AcGeVector3d axis = major;
+    double ratio = other / majorLength;
+    if (ratio > 1) {
+      axis = AcGeVector3d(-major.y, major.x, 0.0) * (other / majorLength);
+      ratio = majorLength / other;
+    }
+    append(new AcDbEllipse(c, AcGeVector3d::kZAxis, axis, ratio));
+    return CommandOutcome::kEnded;
+  }
+
+  CommandOutcome polygon() {
+    int sides = 4;
+    int rc = acedGetInt(u"\nEnter number of sides <4>: ", &sides);
+    if (rc == RTCAN) return CommandOutcome::kCancelled;
+    if (rc == RTNONE) sides = 4;
+    if (rc == RTERROR || sides < 3 || sides > 1024) {
+      say(u"Requires an integer between 3 and 1024.\n");
+      return CommandOutcome::kEnded;
+    }
+    AcGePoint3d c, corner;
+    if ((rc = point(u"\nSpecify center of polygon: ", c)) != RTNORM) return outcomeOf(rc);
+    if ((rc = point(u"\nSpecify a vertex of the polygon: ", corner)) != RTNORM) return outcomeOf(rc);
+    const double r = c.distanceTo(corner);
+    const double start = std::atan2(corner.y - c.y, corner.x - c.x);
+    auto* pl = new AcDbPolyline;
+    for (int i = 0; i < sides; ++i) {
+      const double a = start + 2 * std::numbers::pi * i / sides;
+      pl->addVertexAt(static_cast<unsigned>(i), AcGePoint2d(c.x + r * std::cos(a), c.y + r * std::sin(a)));
+    }
+    pl->setClosed(true);
+    append(pl);
+    return CommandOutcome::kEnded;
+  }
+
+  CommandOutcome poly3d() {
+    AcGePoint3dArray pts;
+    CommandOutcome outcome = CommandOutcome::kEnded;
+    while (true) {
+      AcGePoint3d p;
+      const int rc = point(pts.isEmpty() ? u"\nSpecify start point of polyline: " : u"\nSpecify endpoint of line: ", p);
+      if (rc == RTNORM) {
+        pts.append(p);
+        continue;
+      }
+      if (rc == RTCAN) outcome = CommandOutcome::kCancelled;
+      break;
+    }
+    if (pts.length() >= 2) append(new AcDb3dPolyline(AcDb::k3dSimplePoly, pts));
+    return outcome;
+  }
+
+  // A grip dragged by the user: the end of a line or the vertex of a polyline at the first
+  // point moves to the second; an entity grabbed by another grip moves as a whole.
+  CommandOutcome gripStretch() {
+    AcGePoint3d from, to;
+    int rc = point(u"\nSpecify grip: ", from);
+    if (rc != RTNORM) return outcomeOf(rc);
+    if ((rc = point(u"\n** STRETCH **\nSpecify stretch point: ", to)) != RTNORM) return outcomeOf(rc);
+    const std::vector<AcDbObjectId> hits = ed.hitAt(from);
+    if (hits.empty()) return CommandOutcome::kEnded;
+    const AcDbObjectId id = hits.back();
+    const double tol = ed.pickTolerance();
+    AcDbEntity* e = nullptr;
+    if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) return CommandOutcome::kEnded;
+    if (auto* l = AcDbLine::cast(e)) {
+      const AcGePoint3d s0 = l->startPoint(), e0 = l->endPoint();
+      const bool moveStart = s0.distanceTo(from) <= tol, moveEnd = !moveStart && e0.distanceTo(from) <= tol;
+      e->close();
+      if (!moveStart && !moveEnd) {
+        moveBy(id, to - from);
+        return CommandOutcome::kEnded;
+      }
+      const AcGePoint3d s1 = moveStart ? to : s0, e1 = moveEnd ? to : e0;
+      change(id,
+             [s0, e0](AcDbEntity* x) {
+               AcDbLine::cast(x)->setStartPoint(s0);
+               AcDbLine::cast(x)->setEndPoint(e0);
+             },
+             [s1, e1](AcDbEntity* x) {
+               AcDbLine::cast(x)->setStartPoint(s1);
+               AcDbLine::cast(x)->setEndPoint(e1);
+             });
+      return CommandOutcome::kEnded;
+    }
+    if (auto* pl = AcDbPolyline::cast(e)) {
+      for (unsigned i = 0; i < pl->numVerts(); ++i) {
+        AcGePoint2d v;
+        pl->getPointAt(i, v);
+        if (v.distanceTo(AcGePoint2d(from.x, from.y)) > tol) continue;
+        e->close();
+        const AcGePoint2d after(to.x, to.y);
+        change(id, [i, v](AcDbEntity* x) { AcDbPolyline::cast(x)->setPointAt(i, v); },
+               [i, after](AcDbEntity* x) { AcDbPolyline::cast(x)->setPointAt(i, after); });
+        return CommandOutcome::kEnded;
+      }
+    }
+    e->close();
+    moveBy(id, to - from);
     return CommandOutcome::kEnded;
   }
 

@@ -35,7 +35,8 @@
 //     command ("_name" its global name), later words answer its prompts, and prompts beyond the
 //     string are answered by the session's user. Text after the last Enter stays typed and is
 //     never entered.
-// Limitations: one process, no MDI windows or frames, no application-context execution
+// Limitations: wrapUpInactiveDoc and the lock prompts have no effect; one process, no MDI
+// windows or frames, no application-context execution
 // (executeInApplicationContext), no read-only documents, no lock prompting or lock conflicts
 // between documents; documentLockModeChanged, documentBecameCurrent and the *WillStart
 // notifications are not sent.

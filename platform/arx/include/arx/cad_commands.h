@@ -21,13 +21,20 @@
 //       PLINE     points until Enter ("C" closes): one AcDbPolyline made at the end (Esc after
 //                 two points keeps it and cancels);
 //       POINT     one AcDbPoint;
+//       ELLIPSE   centre, end of one axis, distance to the other: one AcDbEllipse;
+//       POLYGON   number of sides <4>, centre, a vertex: a closed AcDbPolyline;
+//       3DPOLY    points until Enter: one simple AcDb3dPolyline;
+//       GRIP_STRETCH  a grip and where it goes: a line end or polyline vertex at the grip
+//                 moves there, any other entity under the grip moves as a whole;
 //       TEXT, DTEXT  start point, height <2.5>, rotation in degrees <0>, then one AcDbText per
 //                 line until an empty line;
 //       MTEXT     two corners, then the contents (one answer): one AcDbMText of that width;
-//       HATCH, BHATCH  boundary entities picked by points until Enter: one associative
-//                 AcDbHatch (ANSI31) with a loop of those ids; BHATCH first traces the
-//                 boundary into a temporary closed AcDbPolyline, builds the hatch on it and
-//                 erases it again (objectErased inside the command), as boundary detection does;
+//       HATCH, GRADIENT  the selected boundary entities: one associative AcDbHatch (ANSI31;
+//                 GRADIENT a LINEAR gradient) with a loop of those ids;
+//       BHATCH    internal points until Enter: the innermost closed polyline or circle around
+//                 each is traced into a temporary closed AcDbPolyline, the hatch is built on
+//                 it and the trace erased again (objectErased inside the command), as boundary
+//                 detection does;
 //       RECTANG   first corner, other corner: a closed AcDbPolyline of 4 vertices; Enter at a
 //                 corner ends the command without drawing (commandEnded), Esc cancels;
 //       MOVE, COPY, ERASE, STRETCH  select objects (the pickfirst set when there is one, which
@@ -57,7 +64,7 @@
 //       RIBBON, COMMANDLINE, EXPORTDWF  the bracket only;
 //   - bracket(name, body): a bracket whose name is delivered exactly as given (e.g.
 //     "_RIBBON"), for commands AutoCAD reports that way.
-// Limitations: no transparent or nested commands, no object snaps, no unsaved-changes prompt
+// Limitations: no SPLINE, HELIX, MLINE or BLOCK; no transparent or nested commands, no object snaps, no unsaved-changes prompt
 // at CLOSE/QUIT, no DWG; UNDO does not reverse what reactors or applications changed during
 // a command.
 #pragma once
