@@ -24,6 +24,11 @@
 //       ELLIPSE   centre, end of one axis, distance to the other: one AcDbEllipse;
 //       POLYGON   number of sides <4>, centre, a vertex: a closed AcDbPolyline;
 //       3DPOLY    points until Enter: one simple AcDb3dPolyline;
+//       SPLINE    control vertices until Enter: one clamped AcDbSpline of degree min(3, n - 1)
+//                 with uniform knots;
+//       MLINE     points until Enter: one AcDbMline of style STANDARD;
+//       BLOCK     name, base point, objects: a block definition holding copies of them moved
+//                 to the base point (the record and each copy appended), the objects erased;
 //       GRIP_STRETCH  a grip and where it goes: a line end or polyline vertex at the grip
 //                 moves there, any other entity under the grip moves as a whole;
 //       TEXT, DTEXT  start point, height <2.5>, rotation in degrees <0>, then one AcDbText per
@@ -64,7 +69,7 @@
 //       RIBBON, COMMANDLINE, EXPORTDWF  the bracket only;
 //   - bracket(name, body): a bracket whose name is delivered exactly as given (e.g.
 //     "_RIBBON"), for commands AutoCAD reports that way.
-// Limitations: no SPLINE, HELIX, MLINE or BLOCK; no transparent or nested commands, no object snaps, no unsaved-changes prompt
+// Limitations: no HELIX; SPLINE takes control vertices only (no fit points); no transparent or nested commands, no object snaps, no unsaved-changes prompt
 // at CLOSE/QUIT, no DWG; UNDO does not reverse what reactors or applications changed during
 // a command.
 #pragma once
