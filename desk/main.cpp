@@ -4,6 +4,7 @@
 //   vurkarx-desk tour [--out DIR]
 //   vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]
 //   vurkarx-desk count DRAWING.dxf
+//   vurkarx-desk encode DRAWING.dxf [--map-scale S] [--out FILE.json] [--raw FILE]
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "count_command.h"
 #include "desk_session.h"
+#include "encode_command.h"
 #include "scenario.h"
 
 namespace {
@@ -20,7 +22,8 @@ namespace {
 int usage() {
   std::cerr << "usage: vurkarx-desk tour [--out DIR]\n"
                "       vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]\n"
-               "       vurkarx-desk count DRAWING.dxf\n";
+               "       vurkarx-desk count DRAWING.dxf\n"
+               "       vurkarx-desk encode DRAWING.dxf [--map-scale S] [--out FILE.json] [--raw FILE]\n";
   return 2;
 }
 
@@ -69,6 +72,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string verb = argv[1];
   if (verb == "count") return argc == 3 ? desk::runCountCommand(argv[2], std::cout, std::cerr) : usage();
+  if (verb == "encode") return desk::runEncodeCommand({argv + 2, argv + argc}, std::cout, std::cerr);
   desk::RunOptions options;
   std::string scenarioPath;
   for (int i = 2; i < argc; ++i) {

@@ -27,6 +27,9 @@ void readFields(std::span<const FieldSpec> table, const ByteReader& reader, std:
       case FieldType::I64:
         if (const auto v = reader.i64(at)) out.push_back({name, *v});
         break;
+      case FieldType::F32:
+        if (const auto v = reader.f32(at)) out.push_back({name, double{*v}});
+        break;
       case FieldType::F64:
         if (const auto v = reader.f64(at)) out.push_back({name, *v});
         break;

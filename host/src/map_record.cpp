@@ -82,6 +82,7 @@ std::optional<RecordInfo> readRecordBody(RecordKind kind, std::span<const std::u
         const std::int32_t n = *r.i32(partsAt + i * L::multi_part_record::kPartSize + L::multi_part_record::kPartVertexCount);
         if (n < 0) return fail("a part has a negative vertex count");
         total += static_cast<std::uint64_t>(n);
+        if (total > static_cast<std::uint64_t>(L::line_record::kMaxPoints)) return fail("more than 1,000,000 vertices");
       }
       const std::uint64_t verticesAt = partsAt + static_cast<std::uint64_t>(parts) * L::multi_part_record::kPartSize;
       if (!r.fitsCount(verticesAt, total, L::multi_part_record::kVertexSize)) return fail("the vertices do not fit the record");

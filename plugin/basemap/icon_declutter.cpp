@@ -3,11 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "arx/acdocman.h"
 #include "arx/axlock.h"
 #include "arx/dbimage.h"
 #include "basemap/dwg_database_util.h"
 #include "basemap/raster_images.h"
 #include "mfc/afxmsg.h"
+#include "settings/settings_store.h"
 #include "win32/format.h"
 
 namespace vurk {
@@ -69,9 +71,6 @@ int cellOf(const Icon& icon, const ViewRecord& view, double cellPixels) {
 std::uint32_t EffectiveIconThreshold(std::uint32_t stored) { return stored == 0 ? kDefaultThreshold : stored; }
 
 DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold) {
-  // The pass runs outside any command: it holds the active drawing's write lock itself, and
-  // the guard releases it on every way out.
-  AcAxDocLock lock;
   DeclutterOutcome outcome;
   threshold = EffectiveIconThreshold(threshold);
   const double width = view.maxX - view.minX;
@@ -83,6 +82,11 @@ DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold)
   const double cellPixels =
       std::floor(std::sqrt(static_cast<double>(view.screenWidth) * view.screenHeight / threshold));
   if (cellPixels < 1) return outcome;
+
+  AcApDocument* active = acDocManager ? acDocManager->mdiActiveDocument() : nullptr;
+  if (!active) return outcome;
+  AcAxDocLock lock(active->database());
+  if (lock.lockStatus() != Acad::eOk) return outcome;
 
   const std::vector<Icon> icons = iconsInView(view);
   outcome.iconsInView = icons.size();
@@ -109,6 +113,13 @@ DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold)
     obj->close();
   }
   return outcome;
+}
+
+DeclutterOutcome RunIconDeclutterPass() {
+  ViewRecord view;
+  const SettingsStore* settings = CurrentSettings();
+  if (!settings || !GetViewRecord(view, 1.0)) return {};
+  return DeclutterIcons(view, settings->record().iconCountThreshold);
 }
 
 }  // namespace vurk

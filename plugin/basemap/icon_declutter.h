@@ -21,7 +21,8 @@ struct DeclutterOutcome {
 // default of 1000 icons.
 std::uint32_t EffectiveIconThreshold(std::uint32_t stored);
 
-// One pass over the icon images of the working database's model space that lie in the view:
+// One pass over the icon images of model space that lie in the view, with the active document
+// locked for writing (no active document: no pass):
 // nothing happens while fewer than threshold icons are in view. Cell size c = ⌊√(w × h /
 // threshold)⌋ pixels; an icon's cell is column × 19 + row (cells 0..599), counted from the
 // view's lower-left corner at the icon's position (the middle of its bottom edge). The first
@@ -30,5 +31,9 @@ std::uint32_t EffectiveIconThreshold(std::uint32_t stored);
 // counted nor touched. An image that cannot be opened is reported in a message box
 // ("Update Icon1 ErrorCode:%d" while reading, "Update Icon2 ErrorCode:%d" while writing).
 DeclutterOutcome DeclutterIcons(const ViewRecord& view, std::uint32_t threshold);
+
+// The pass the notification window runs on message 32812: the current view and the threshold
+// of the settings (nothing without a usable view).
+DeclutterOutcome RunIconDeclutterPass();
 
 }  // namespace vurk

@@ -42,6 +42,29 @@ inline constexpr std::array<WireField, 5> kEntryFields{{{"name", kName, kNameFie
 static_assert(FieldsFit(kEntryFields, kEntrySize));
 }  // namespace pattern_list_layout
 
+// One 248-byte pattern line (a family of parallel dashed lines).
+namespace pattern_line_layout {
+inline constexpr std::size_t kAngle = 0;       // f64 degrees
+inline constexpr std::size_t kBaseX = 8;       // f64
+inline constexpr std::size_t kBaseY = 16;      // f64
+inline constexpr std::size_t kSpacing = 32;    // f64, between the lines of the family
+inline constexpr std::size_t kDashCount = 40;  // u32, at most 25
+inline constexpr std::size_t kDashes = 48;     // f64 each
+inline constexpr std::uint32_t kMaxDashes = 25;
+inline constexpr std::size_t kSize = 248;
+// The bytes of a line that make its identity (Hash31), with 44..47 cleared first.
+inline constexpr std::size_t kHashedBytes = 208;
+inline constexpr std::size_t kUnhashedFrom = 44;
+inline constexpr std::size_t kUnhashedTo = 48;
+inline constexpr std::array<WireField, 6> kFields{{{"angle", kAngle, 8},
+                                                   {"baseX", kBaseX, 8},
+                                                   {"baseY", kBaseY, 8},
+                                                   {"spacing", kSpacing, 8},
+                                                   {"dashCount", kDashCount, 4},
+                                                   {"dashes", kDashes, 8 * kMaxDashes}}};
+static_assert(FieldsFit(kFields, kSize));
+}  // namespace pattern_line_layout
+
 struct HostPattern {
   std::array<std::uint8_t, pattern_list_layout::kEntrySize> entry{};
   std::vector<std::uint8_t> lines;  // whole 248-byte lines

@@ -9,6 +9,7 @@
 #include "mfc/afxmsg.h"
 #include "mfc/afxwin.h"
 #include "basemap/dwg_database_util.h"
+#include "basemap/icon_declutter.h"
 #include "hostlink/host_errors.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/host_presence.h"
@@ -96,6 +97,7 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   CMessageDlg* window = NotificationWindow();
   if (!window) window = CreateNotificationWindow(acedGetAcadFrame());
   if (window) window->SetTimer(kTimerViewWatch, 1000, nullptr);
+  Routes().iconDeclutter = [] { RunIconDeclutterPass(); };
 
   // 12. The host: a running host (1), or one not installed or too old (-1, already reported),
   // gets the plug-in's button; a host that is not running (0) gets nothing. Then the online base

@@ -18,7 +18,7 @@
 
 namespace host {
 
-enum class FieldType : std::uint8_t { U8, U16, U32, I32, U64, I64, F64, Text };
+enum class FieldType : std::uint8_t { U8, U16, U32, I32, U64, I64, F32, F64, Text };
 
 struct FieldSpec {
   std::string_view name;
@@ -35,6 +35,7 @@ constexpr std::size_t fieldWidth(const FieldSpec& f) {
     case FieldType::I32: return 4;
     case FieldType::U64: return 8;
     case FieldType::I64: return 8;
+    case FieldType::F32: return 4;
     case FieldType::F64: return 8;
     case FieldType::Text: return f.size;
   }
@@ -124,6 +125,45 @@ inline constexpr FieldSpec kFolderRecord[] = {
     {"created", L::folder_record::kCreatedMark, U8},
     {"isGroup", L::folder_record::kIsGroup, U8},
 };
+inline constexpr FieldSpec kMarkRecord[] = {
+    {"name", L::record_name::kName, Text, L::record_name::kNameField},
+    {"north", L::mark_record::kNorth, F64},            {"east", L::mark_record::kEast, F64},
+    {"constant2", L::mark_record::kConstant2, U8},     {"altitude", L::mark_record::kAltitude, I32},
+    {"iconId", L::mark_record::kIconId, U32},          {"colour", L::mark_record::kColour, U32},
+    {"sourceKind", L::mark_record::kSourceKind, U8},   {"labelFixed", L::mark_record::kLabelFixed, U8},
+    {"transparency", L::mark_record::kTransparency, U8}, {"labelLevel", L::mark_record::kLabelLevel, U8},
+    {"fontSize", L::mark_record::kFontSize, I32},      {"textColour", L::mark_record::kTextColour, U32},
+    {"rotation", L::mark_record::kRotation, F32},      {"isLabel", L::mark_record::kIsLabel, U8},
+    {"attachment", L::mark_record::kAttachment, U8},
+};
+inline constexpr FieldSpec kLineRecord[] = {
+    {"name", L::record_name::kName, Text, L::record_name::kNameField},
+    {"pointCount", L::line_record::kPointCount, I32},  {"constant2", L::line_record::kConstant2, U8},
+    {"colour", L::line_record::kColour, U32},          {"lineWidth", L::line_record::kLineWidth, U32},
+    {"opacity", L::line_record::kOpacity, U8},         {"sourceKind", L::line_record::kSourceKind, U8},
+    {"lineStyle", L::line_record::kLineStyle, U8},     {"closed", L::line_record::kClosed, U8},
+};
+inline constexpr FieldSpec kAreaRecord[] = {
+    {"name", L::record_name::kName, Text, L::record_name::kNameField},
+    {"pointCount", L::line_record::kPointCount, I32},  {"constant2", L::line_record::kConstant2, U8},
+    {"startAngle", L::area_record::kStartAngle, F64},  {"endAngle", L::area_record::kEndAngle, F64},
+    {"constant1", L::area_record::kConstant1, U8},     {"lineOpacity", L::area_record::kLineOpacity, U8},
+    {"fillOpacity", L::area_record::kFillOpacity, U8}, {"outerRingCount", L::area_record::kOuterRings, U16},
+    {"lineColour", L::area_record::kLineColour, U32},  {"fillColour", L::area_record::kFillColour, U32},
+    {"fillType", L::area_record::kFillType, U32},      {"shapeOrPatternFlag", L::area_record::kShapeOrFlag, U32},
+    {"patternId", L::area_record::kPatternId, U32},    {"secondColour", L::area_record::kSecondColour, U32},
+    {"angle", L::area_record::kAngle, F32},            {"scaledSize", L::area_record::kScaledSize, F32},
+    {"originX", L::area_record::kOriginX, F64},        {"originY", L::area_record::kOriginY, F64},
+};
+inline constexpr FieldSpec kMapVertex[] = {
+    {"north", L::line_record::kVertexNorth, F64},      {"east", L::line_record::kVertexEast, F64},
+    {"altitude", L::line_record::kVertexAltitude, I32}, {"bulge", L::line_record::kVertexBulge, F64},
+};
+inline constexpr FieldSpec kMultiPartRecord[] = {
+    {"name", L::record_name::kName, Text, L::record_name::kNameField},
+    {"partCount", L::multi_part_record::kPartCount, I32},
+    {"colour", L::multi_part_record::kColour, U32},
+};
 inline constexpr FieldSpec kPatternEntry[] = {
     {"name", L::pattern_list::kName, Text, L::pattern_list::kNameField},
     {"defaultScale", L::pattern_list::kDefaultScale, F64},
@@ -175,6 +215,11 @@ inline constexpr LayoutTable kAllLayouts[] = {
     {"map-file request", kMapFileRequest, L::map_file_request::kSize},
     {"object header", kObjectHeader, L::object_header::kSize},
     {"folder record", kFolderRecord, L::folder_record::kSize},
+    {"mark record", kMarkRecord, L::mark_record::kBlockSize},
+    {"line record", kLineRecord, L::line_record::kBlockSize},
+    {"area record", kAreaRecord, L::line_record::kBlockSize},
+    {"map vertex", kMapVertex, L::line_record::kVertexSize},
+    {"multi-part record", kMultiPartRecord, L::multi_part_record::kBlockSize},
     {"pattern entry", kPatternEntry, L::pattern_list::kEntrySize},
     {"pattern line", kPatternLine, L::pattern_line::kSize},
     {"lat/lng", kLatLng, L::lat_lng::kSize},

@@ -31,6 +31,20 @@ inline constexpr std::size_t kSize = 176;
 namespace mark_record {
 inline constexpr std::size_t kNorth = 112;       // f64
 inline constexpr std::size_t kEast = 120;        // f64
+inline constexpr std::size_t kConstant2 = 128;   // u8, 2
+inline constexpr std::size_t kAltitude = 132;    // i32
+inline constexpr std::size_t kIconId = 144;      // u32
+inline constexpr std::size_t kColour = 148;      // u32 COLORREF
+inline constexpr std::size_t kSourceKind = 153;  // u8
+inline constexpr std::size_t kLabelFixed = 260;  // u8
+inline constexpr std::size_t kTransparency = 262; // u8 percent
+inline constexpr std::size_t kLabelLevel = 265;  // u8
+inline constexpr std::size_t kFontSize = 268;    // i32 pixels
+inline constexpr std::size_t kTextColour = 272;  // u32 COLORREF
+inline constexpr std::size_t kRotation = 280;    // f32 degrees
+inline constexpr std::size_t kIsLabel = 376;     // u8
+inline constexpr std::size_t kAttachment = 377;  // u8
+inline constexpr std::size_t kBlockSize = 416;
 inline constexpr std::size_t kTextLength = 416;  // u32
 inline constexpr std::size_t kText = 420;
 }  // namespace mark_record
@@ -43,8 +57,39 @@ inline constexpr std::size_t kText = 204;
 inline constexpr std::size_t kVertexSize = 48;   // f64 north at 0, f64 east at 8
 inline constexpr std::size_t kVertexNorth = 0;
 inline constexpr std::size_t kVertexEast = 8;
+inline constexpr std::size_t kVertexAltitude = 20;  // i32; 65536 starts a new ring of an area
+inline constexpr std::size_t kVertexBulge = 24;     // f64
 inline constexpr std::int64_t kMaxPoints = 1'000'000;
+inline constexpr std::size_t kConstant2 = 124;      // u8, 2
+inline constexpr std::size_t kBlockSize = 200;
+// Line (8) only.
+inline constexpr std::size_t kColour = 144;         // u32 COLORREF
+inline constexpr std::size_t kLineWidth = 148;      // u32, 1/100 drawing unit
+inline constexpr std::size_t kOpacity = 152;        // u8
+inline constexpr std::size_t kSourceKind = 153;     // u8
+inline constexpr std::size_t kLineStyle = 154;      // u8
+inline constexpr std::size_t kClosed = 156;         // u8
 }  // namespace line_record
+
+// Area (13) fields of the same 200-byte block.
+namespace area_record {
+inline constexpr std::size_t kStartAngle = 128;     // f64
+inline constexpr std::size_t kEndAngle = 136;       // f64
+inline constexpr std::size_t kConstant1 = 144;      // u8, 1
+inline constexpr std::size_t kLineOpacity = 145;    // u8
+inline constexpr std::size_t kFillOpacity = 146;    // u8
+inline constexpr std::size_t kOuterRings = 150;     // u16
+inline constexpr std::size_t kLineColour = 152;     // u32
+inline constexpr std::size_t kFillColour = 156;     // u32
+inline constexpr std::size_t kFillType = 160;       // u32
+inline constexpr std::size_t kShapeOrFlag = 164;    // u32
+inline constexpr std::size_t kPatternId = 168;      // u32
+inline constexpr std::size_t kSecondColour = 172;   // u32
+inline constexpr std::size_t kAngle = 176;          // f32
+inline constexpr std::size_t kScaledSize = 180;     // f32
+inline constexpr std::size_t kOriginX = 184;        // f64
+inline constexpr std::size_t kOriginY = 192;        // f64
+}  // namespace area_record
 
 namespace multi_part_record {
 inline constexpr std::size_t kPartCount = 120;    // i32
@@ -52,7 +97,9 @@ inline constexpr std::size_t kTextLength = 480;   // u32
 inline constexpr std::size_t kText = 484;
 inline constexpr std::size_t kPartSize = 1432;
 inline constexpr std::size_t kPartVertexCount = 1416;  // i32 inside each part
-inline constexpr std::size_t kVertexSize = 16;
+inline constexpr std::size_t kVertexSize = 16;   // f64 north, f64 east
+inline constexpr std::size_t kColour = 428;      // u32 COLORREF
+inline constexpr std::size_t kBlockSize = 480;
 }  // namespace multi_part_record
 
 // Entry header of an object stream, and the answer entries of SetObjTree.

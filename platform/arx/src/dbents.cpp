@@ -1,6 +1,8 @@
 // Line, circle, arc, point, solid and trace.
 #include "arx/dbents.h"
 
+#include "arx/dbelipse.h"
+
 #include <cmath>
 
 #include "entity_geom.h"
@@ -163,6 +165,39 @@ Acad::ErrorStatus AcDbCircle::transformBy(const AcGeMatrix3d& xform) {
   radius_ *= img.scale;
   normal_ = img.normal;
   return Acad::eOk;
+}
+
+namespace {
+
+// The circle or arc as an ellipse of ratio 1 (its major axis along the OCS X axis, so angles
+// and parameters agree), transformed.
+Acad::ErrorStatus EllipticalCopy(const AcDbEntity& source, const AcGePoint3d& center, const AcGeVector3d& normal,
+                                 double radius, double startAngle, double endAngle, const AcGeMatrix3d& xform,
+                                 AcDbEntity*& entity) {
+  const AcGeVector3d major = (AcGeMatrix3d::planeToWorld(normal) * AcGeVector3d::kXAxis) * radius;
+  auto* ellipse = new AcDbEllipse(center, normal, major, 1.0, startAngle, endAngle);
+  ellipse->setPropertiesFrom(&source);
+  const Acad::ErrorStatus es = ellipse->transformBy(xform);
+  if (es != Acad::eOk) {
+    delete ellipse;
+    return es;
+  }
+  entity = ellipse;
+  return Acad::eOk;
+}
+
+}  // namespace
+
+Acad::ErrorStatus AcDbCircle::getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& entity) const {
+  entity = nullptr;
+  if (arxdetail::planarImage(xform, normal_).uniform) return AcDbEntity::getTransformedCopy(xform, entity);
+  return EllipticalCopy(*this, center_, normal_, radius_, 0.0, 6.283185307179586476925286766559, xform, entity);
+}
+
+Acad::ErrorStatus AcDbArc::getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& entity) const {
+  entity = nullptr;
+  if (arxdetail::planarImage(xform, normal_).uniform) return AcDbEntity::getTransformedCopy(xform, entity);
+  return EllipticalCopy(*this, center_, normal_, radius_, startAngle_, startAngle_ + totalAngle(), xform, entity);
 }
 
 // ------------------------------------------------------------------------------------ arc

@@ -13,6 +13,8 @@
 #include "basemap/raster_images.h"
 #include "plugin/shell/plugin_session.h"
 #include "support/png_file.h"
+#include "win32/window_manager.h"
+#include "win32/winuser.h"
 #include "win32/format.h"
 
 namespace {
@@ -25,7 +27,6 @@ class ModificationCounter : public AcDbDatabaseReactor {
 
 class IconDeclutter : public ::testing::Test {
  protected:
-  // The drawing is built under a lock of the test's own; the pass takes its own.
   IconDeclutter() {
     AcAxDocLock lock;
     vurktest::writePng(s.host(u"D:\\p\\icon.png"));
@@ -35,6 +36,7 @@ class IconDeclutter : public ::testing::Test {
   }
 
   // An icon of size 2 standing on (x, y): its position for the pass is exactly (x, y).
+  // The drawing is changed as the plug-in's callers change it: under the document's lock.
   AcDbObjectId icon(double x, double y, bool visible = true) {
     AcAxDocLock lock;
     AcGePoint3d p(x, y, 0);
@@ -87,7 +89,7 @@ TEST_F(IconDeclutter, TheFirstIconOfACellStaysAndTheOthersHide) {
   EXPECT_TRUE(visible(nextColumn)) << "a hidden icon alone in its cell is shown again";
   EXPECT_EQ(out.shown, 1u);
   EXPECT_EQ(out.hidden, 1u + 996u);
-  EXPECT_EQ(acDocManager->curDocument()->explicitLockCount(), 0) << "the pass locked and unlocked the drawing itself";
+  EXPECT_EQ(acDocManager->mdiActiveDocument()->explicitLockCount(), 0) << "the pass gives its lock back";
 }
 
 TEST_F(IconDeclutter, TilesMapsAndUserImagesAreNeitherCountedNorTouched) {
@@ -150,6 +152,31 @@ TEST_F(IconDeclutter, StopsBeforeAnyChange) {
   out = vurk::DeclutterIcons(view(), 15);
   EXPECT_TRUE(out.ran);
   EXPECT_EQ(out.hidden, 19u) << "the same icons thin out once a pass runs";
+}
+
+}  // namespace
+
+namespace {
+
+// The pass as the loaded plug-in runs it on message 32812: with the current view and settings,
+// and again on the next message.
+TEST_F(IconDeclutter, MessageThirtyTwoEightTwelveThinsTheIconsInTheCurrentViewEachTime) {
+  ASSERT_TRUE(s.steps("host start\nplugin load\nview screen 1000 1000\nview centre 500,500 height 1000"));
+  const AcDbObjectId first = icon(100, 100);
+  std::vector<AcDbObjectId> rest;
+  for (int i = 0; i < 999; ++i) rest.push_back(icon(110, 110));
+  const HWND window = FindWindowW(u"VurkArxWin", nullptr);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, 32812, 0, 0);
+  s.desktop().windows().pump();
+  EXPECT_TRUE(visible(first));
+  EXPECT_FALSE(visible(rest.front()));
+  EXPECT_EQ(acDocManager->mdiActiveDocument()->explicitLockCount(), 0);
+  // The user shows one icon again; the next message hides it again: the pass is not stuck.
+  setVisible(rest.back(), true);
+  PostMessageW(window, 32812, 0, 0);
+  s.desktop().windows().pump();
+  EXPECT_FALSE(visible(rest.back()));
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 //     holds its end points and the extreme points of the axes it sweeps past;
 //   - transformBy of circles and arcs takes rotations, reflections, uniform scalings and
 //     translations; anything that would make them elliptical is eCannotScaleNonUniformly
-//     (136). A reflection gives them the opposite normal (the arc keeps running
+//     (136), while getTransformedCopy answers such a transform with an AcDbEllipse copy
+//     (ratio 1 before the transform, the same properties). A reflection gives them the opposite normal (the arc keeps running
 //     counter-clockwise about its new normal);
 //   - AcDbPoint: a world position; its extents are the point itself;
 //   - AcDbSolid / AcDbTrace: four world corners in the drawing order 0, 1, 2, 3 (the filled
@@ -83,6 +84,8 @@ class AcDbCircle : public AcDbCurve {
   Acad::ErrorStatus getParamAtDist(double dist, double& param) const override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+  // A transform that would make the circle elliptical gives an AcDbEllipse copy.
+  Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& entity) const override;
 
  private:
   AcGePoint3d center_;
@@ -124,6 +127,8 @@ class AcDbArc : public AcDbCurve {
   Acad::ErrorStatus getParamAtDist(double dist, double& param) const override;
   Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
   Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+  // A transform that would make the arc elliptical gives an AcDbEllipse (elliptical arc) copy.
+  Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform, AcDbEntity*& entity) const override;
 
  private:
   AcGePoint3d center_;
