@@ -269,6 +269,9 @@ TEST_F(CadCommands, QsaveOfANewDrawingAsksForItsNameAndWritesDxf) {
   append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)));
   EXPECT_EQ(type(u"QSAVE", {u"D:\\work\\plan.dxf"}), "ended");
   EXPECT_EQ(std::u16string(doc_->fileName()), u"D:\\work\\plan.dxf");
+  EXPECT_EQ(type(u"SAVE", {u"D:\\work\\copy.dxf"}), "ended") << "SAVE always asks for the name";
+  EXPECT_TRUE(std::filesystem::exists(desktop().files().toHostPath(u"D:\\work\\copy.dxf")));
+  EXPECT_EQ(type(u"SAVEAS", {u"esc"}), "cancelled");
   EXPECT_EQ(type(u"OPEN", {u"D:\\work\\plan.dxf"}), "ended");
   EXPECT_EQ(acad().docManager().documentCount(), 2);
   EXPECT_EQ(editor().allEntities().size(), 1u) << "the opened drawing holds the line";

@@ -36,7 +36,8 @@ constexpr const char16_t* kBuiltIns[] = {
     u"BHATCH", u"RECTANG", u"MOVE", u"COPY", u"ERASE", u"UNDO",  u"MUNDO",      u"MREDO",      u"REDO",
     u"STRETCH", u"QSAVE", u"SAVEAS", u"CLOSE", u"OPEN", u"QUIT", u"APPLOAD",    u"IMAGEFRAME", u"-LAYER",
     u"ZOOM",  u"PAN",    u"RIBBON", u"COMMANDLINE", u"EXPORTDWF", u"ELLIPSE", u"POLYGON", u"3DPOLY",
-    u"GRADIENT", u"GRIP_STRETCH", u"SPLINE", u"MLINE", u"BLOCK"};
+    u"GRADIENT", u"GRIP_STRETCH", u"SPLINE", u"MLINE", u"BLOCK",
+    u"SAVE", u"CLOSEALL"};
 
 constexpr struct {
   const char16_t* alias;
@@ -153,9 +154,10 @@ struct BuiltIns {
     if (g == u"REDO") return redo(false);
     if (g == u"MREDO") return redo(true);
     if (g == u"QSAVE") return save(false);
-    if (g == u"SAVEAS") return save(true);
+    if (g == u"SAVEAS" || g == u"SAVE") return save(true);
     if (g == u"CLOSE") return close();
     if (g == u"QUIT") return quit();
+    if (g == u"CLOSEALL") return closeAll();
     if (g == u"OPEN") return open();
     if (g == u"APPLOAD") return appload();
     if (g == u"IMAGEFRAME") return imageframe();
@@ -814,6 +816,12 @@ struct BuiltIns {
     AcApDocument* closing = doc;
     AcadApplication& a = app;
     cp.after_.push_back([&a, closing] { a.docManager().closeDocument(closing); });
+    return CommandOutcome::kEnded;
+  }
+
+  CommandOutcome closeAll() {
+    AcadApplication& a = app;
+    cp.after_.push_back([&a] { a.docManager().closeAll(); });
     return CommandOutcome::kEnded;
   }
 

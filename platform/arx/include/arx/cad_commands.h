@@ -56,8 +56,10 @@
 //                 REDO does the same forwards. A new command that changes the drawing clears
 //                 what could be redone. Only what built-in commands did is recorded;
 //       QSAVE     writes the drawing as DXF to its file; a drawing never saved asks for a
-//                 file name as SAVEAS does; SAVEAS asks "File name:" and renames the document;
-//       CLOSE, QUIT  close the current document / every document after the bracket;
+//                 file name as SAVEAS does; SAVEAS and SAVE ask "File name:" and rename the
+//                 document;
+//       CLOSE, CLOSEALL, QUIT  close the current document / every document after the bracket
+//                 (QUIT also marks AutoCAD as quitting);
 //       OPEN      asks for a file, reads it as DXF and opens it as a new document after the
 //                 bracket (commandFailed when it cannot be read);
 //       APPLOAD   asks for the application's file and loads it inside the bracket, so an
