@@ -11,7 +11,9 @@
 #include "arx/dbmtext.h"
 #include "arx/dbtext.h"
 #include "arx/dbpl.h"
+#include "arx/dbmline.h"
 #include "arx/dbpoly.h"
+#include "arx/dbspline.h"
 #include "arx/dbxrecord.h"
 #include "cad_fixture.h"
 #include "win32/file_system.h"
@@ -267,6 +269,9 @@ TEST_F(CadCommands, QsaveOfANewDrawingAsksForItsNameAndWritesDxf) {
   append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)));
   EXPECT_EQ(type(u"QSAVE", {u"D:\\work\\plan.dxf"}), "ended");
   EXPECT_EQ(std::u16string(doc_->fileName()), u"D:\\work\\plan.dxf");
+  EXPECT_EQ(type(u"SAVE", {u"D:\\work\\copy.dxf"}), "ended") << "SAVE always asks for the name";
+  EXPECT_TRUE(std::filesystem::exists(desktop().files().toHostPath(u"D:\\work\\copy.dxf")));
+  EXPECT_EQ(type(u"SAVEAS", {u"esc"}), "cancelled");
   EXPECT_EQ(type(u"OPEN", {u"D:\\work\\plan.dxf"}), "ended");
   EXPECT_EQ(acad().docManager().documentCount(), 2);
   EXPECT_EQ(editor().allEntities().size(), 1u) << "the opened drawing holds the line";
@@ -350,6 +355,37 @@ TEST_F(CadCommands, EllipsePolygon3dPolyGradientAndGripStretch) {
   EXPECT_EQ(l->startPoint(), AcGePoint3d(100, 0, 0));
   EXPECT_EQ(l->endPoint(), AcGePoint3d(110, 5, 0));
   l->close();
+}
+
+TEST_F(CadCommands, SplineMlineAndBlock) {
+  EXPECT_EQ(type(u"SPLINE", {u"0,0", u"1,2", u"3,2", u"4,0", u"5,1", u""}), "ended");
+  AcDbSpline* sp = nullptr;
+  ASSERT_EQ(acdbOpenObject(sp, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_FALSE(sp->isNull()) << "a valid clamped definition";
+  EXPECT_EQ(sp->degree(), 3);
+  AcGePoint3d end;
+  EXPECT_EQ(sp->getEndPoint(end), Acad::eOk);
+  EXPECT_NEAR(end.x, 5.0, 1e-9) << "a clamped spline ends on its last vertex";
+  sp->close();
+
+  EXPECT_EQ(type(u"MLINE", {u"0,10", u"10,10", u"esc"}), "cancelled");
+  AcDbEntity* e = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(e, last(), AcDb::kForRead), Acad::eOk);
+  EXPECT_NE(AcDbMline::cast(e), nullptr) << "the vertices given before Esc are kept";
+  e->close();
+
+  const AcDbObjectId line = append(new AcDbLine(AcGePoint3d(100, 100, 0), AcGePoint3d(110, 100, 0)));
+  editor().userSelects({line}, false);
+  EXPECT_EQ(type(u"BLOCK", {u"门", u"100,100"}), "ended");
+  EXPECT_TRUE(line.isErased());
+  AcDbBlockTable* bt = nullptr;
+  ASSERT_EQ(db().getBlockTable(bt, AcDb::kForRead), Acad::eOk);
+  AcDbObjectId def;
+  EXPECT_EQ(bt->getAt(u"门", def), Acad::eOk);
+  bt->close();
+  EXPECT_EQ(type(u"BLOCK", {u"门"}), "failed") << "the name is taken";
+  EXPECT_EQ(type(u"UNDO", {u""}), "ended");
+  EXPECT_FALSE(line.isErased()) << "UNDO brings the objects back";
 }
 
 }  // namespace

@@ -209,6 +209,11 @@ TEST_F(CadDocuments, CloseAndQuitEndTheirBracketBeforeTheDocumentsGo) {
                                      "activated Drawing1.dwg (current Drawing1.dwg)",
                                      "toBeDestroyed Drawing1.dwg (current Drawing1.dwg)", "activated null (current null)"}));
   EXPECT_TRUE(acad().commands().quitRequested());
+  acad().docManager().newDocument(u"C:\\c.dwg");
+  journal_.take();
+  EXPECT_EQ(type(u"CLOSEALL"), "ended");
+  EXPECT_EQ(journal_.take(), (Events{"willStart CLOSEALL", "ended CLOSEALL", "toBeDestroyed c.dwg (current c.dwg)",
+                                     "activated null (current null)"}));
   EXPECT_EQ(type(u"LINE"), "unknown") << "no drawing, no drawing command";
 }
 

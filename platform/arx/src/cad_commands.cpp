@@ -11,9 +11,11 @@
 #include "arx/dbelipse.h"
 #include "arx/dbents.h"
 #include "arx/dbhatch.h"
+#include "arx/dbmline.h"
 #include "arx/dbmtext.h"
 #include "arx/dbpl.h"
 #include "arx/dbpoly.h"
+#include "arx/dbspline.h"
 #include "arx/dbsymtb.h"
 #include "arx/dbtext.h"
 #include "arx/dxf.h"
@@ -34,7 +36,8 @@ constexpr const char16_t* kBuiltIns[] = {
     u"BHATCH", u"RECTANG", u"MOVE", u"COPY", u"ERASE", u"UNDO",  u"MUNDO",      u"MREDO",      u"REDO",
     u"STRETCH", u"QSAVE", u"SAVEAS", u"CLOSE", u"OPEN", u"QUIT", u"APPLOAD",    u"IMAGEFRAME", u"-LAYER",
     u"ZOOM",  u"PAN",    u"RIBBON", u"COMMANDLINE", u"EXPORTDWF", u"ELLIPSE", u"POLYGON", u"3DPOLY",
-    u"GRADIENT", u"GRIP_STRETCH"};
+    u"GRADIENT", u"GRIP_STRETCH", u"SPLINE", u"MLINE", u"BLOCK",
+    u"SAVE", u"CLOSEALL"};
 
 constexpr struct {
   const char16_t* alias;
@@ -151,9 +154,10 @@ struct BuiltIns {
     if (g == u"REDO") return redo(false);
     if (g == u"MREDO") return redo(true);
     if (g == u"QSAVE") return save(false);
-    if (g == u"SAVEAS") return save(true);
+    if (g == u"SAVEAS" || g == u"SAVE") return save(true);
     if (g == u"CLOSE") return close();
     if (g == u"QUIT") return quit();
+    if (g == u"CLOSEALL") return closeAll();
     if (g == u"OPEN") return open();
     if (g == u"APPLOAD") return appload();
     if (g == u"IMAGEFRAME") return imageframe();
@@ -165,6 +169,9 @@ struct BuiltIns {
     if (g == u"3DPOLY") return poly3d();
     if (g == u"GRADIENT") return gradient();
     if (g == u"GRIP_STRETCH") return gripStretch();
+    if (g == u"SPLINE") return spline();
+    if (g == u"MLINE") return mline();
+    if (g == u"BLOCK") return block();
     return CommandOutcome::kEnded;  // RIBBON, COMMANDLINE, EXPORTDWF: the bracket only
   }
 
@@ -382,19 +389,96 @@ struct BuiltIns {
 
   CommandOutcome poly3d() {
     AcGePoint3dArray pts;
-    CommandOutcome outcome = CommandOutcome::kEnded;
+    const int rc = points(u"\nSpecify start point of polyline: ", u"\nSpecify endpoint of line: ", pts);
+    if (pts.length() >= 2) append(new AcDb3dPolyline(AcDb::k3dSimplePoly, pts));
+    return outcomeOf(rc);
+  }
+
+  // Points until Enter; RTCAN when Esc ended them.
+  int points(const std::u16string& first, const std::u16string& next, AcGePoint3dArray& pts) {
     while (true) {
       AcGePoint3d p;
-      const int rc = point(pts.isEmpty() ? u"\nSpecify start point of polyline: " : u"\nSpecify endpoint of line: ", p);
-      if (rc == RTNORM) {
-        pts.append(p);
-        continue;
-      }
-      if (rc == RTCAN) outcome = CommandOutcome::kCancelled;
-      break;
+      const int rc = point(pts.isEmpty() ? first : next, p);
+      if (rc != RTNORM) return rc;
+      pts.append(p);
     }
-    if (pts.length() >= 2) append(new AcDb3dPolyline(AcDb::k3dSimplePoly, pts));
-    return outcome;
+  }
+
+  // Control vertices until Enter: a clamped spline of degree up to 3 with uniform knots.
+  CommandOutcome spline() {
+    AcGePoint3dArray cvs;
+    const int rc = points(u"\nSpecify first point or [Method/Knots/Object]: ", u"\nEnter next point or [Undo]: ", cvs);
+    const int n = cvs.length();
+    if (n >= 2) {
+      const int degree = std::min(3, n - 1);
+      AcGeDoubleArray knots;
+      for (int i = 0; i <= degree; ++i) knots.append(0.0);
+      for (int i = 1; i < n - degree; ++i) knots.append(static_cast<double>(i) / (n - degree));
+      for (int i = 0; i <= degree; ++i) knots.append(1.0);
+      append(new AcDbSpline(degree, false, false, false, cvs, knots, AcGeDoubleArray{}));
+    }
+    return outcomeOf(rc);
+  }
+
+  CommandOutcome mline() {
+    AcGePoint3dArray pts;
+    const int rc = points(u"\nSpecify start point or [Justification/Scale/STyle]: ",
+                          u"\nSpecify next point or [Undo]: ", pts);
+    if (pts.length() >= 2) {
+      auto* m = new AcDbMline;
+      m->setStyleName(u"STANDARD");
+      for (int i = 0; i < pts.length(); ++i) m->appendSeg(pts[i]);
+      append(m);
+    }
+    return outcomeOf(rc);
+  }
+
+  // A block definition from the selected entities (moved so the base point is its origin);
+  // the entities themselves are erased, as the command line form does.
+  CommandOutcome block() {
+    std::optional<UserInput> name = ask(u"\nEnter block name or [?]: ");
+    if (cancelled(name)) return CommandOutcome::kCancelled;
+    if (name->text.empty()) return CommandOutcome::kEnded;
+    AcDbBlockTable* existing = nullptr;
+    if (db()->getBlockTable(existing, AcDb::kForRead) != Acad::eOk) return CommandOutcome::kFailed;
+    const bool taken = existing->has(name->text.c_str());
+    existing->close();
+    if (taken) {
+      say(u"Block \"" + name->text + u"\" already exists.\n");
+      return CommandOutcome::kFailed;
+    }
+    AcGePoint3d base;
+    int rc = point(u"\nSpecify insertion base point: ", base);
+    if (rc != RTNORM) return outcomeOf(rc);
+    std::vector<AcDbObjectId> ids;
+    if (!select(ids)) return CommandOutcome::kCancelled;
+    if (ids.empty()) return CommandOutcome::kEnded;
+    AcDbBlockTable* table = nullptr;
+    if (db()->getBlockTable(table, AcDb::kForWrite) != Acad::eOk) return CommandOutcome::kFailed;
+    auto* def = new AcDbBlockTableRecord;
+    def->setName(name->text.c_str());
+    AcDbObjectId defId;
+    const Acad::ErrorStatus es = table->add(defId, def);
+    table->close();
+    if (es != Acad::eOk) {
+      delete def;
+      return CommandOutcome::kFailed;
+    }
+    const AcGeMatrix3d toOrigin = AcGeMatrix3d::translation(AcGePoint3d::kOrigin - base);
+    for (AcDbObjectId id : ids) {
+      AcDbEntity* e = nullptr;
+      if (acdbOpenAcDbEntity(e, id, AcDb::kForWrite) != Acad::eOk) continue;
+      if (auto* copy = AcDbEntity::cast(e->clone())) {
+        copy->transformBy(toOrigin);
+        if (def->appendAcDbEntity(copy) == Acad::eOk) copy->close();
+        else delete copy;
+      }
+      e->erase(true);
+      e->close();
+      cp.record({CommandProcessor::Step::kErased, id, {}, {}});
+    }
+    def->close();
+    return CommandOutcome::kEnded;
   }
 
   // A grip dragged by the user: the end of a line or the vertex of a polyline at the first
@@ -732,6 +816,12 @@ struct BuiltIns {
     AcApDocument* closing = doc;
     AcadApplication& a = app;
     cp.after_.push_back([&a, closing] { a.docManager().closeDocument(closing); });
+    return CommandOutcome::kEnded;
+  }
+
+  CommandOutcome closeAll() {
+    AcadApplication& a = app;
+    cp.after_.push_back([&a] { a.docManager().closeAll(); });
     return CommandOutcome::kEnded;
   }
 

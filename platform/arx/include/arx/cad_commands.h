@@ -24,6 +24,11 @@
 //       ELLIPSE   centre, end of one axis, distance to the other: one AcDbEllipse;
 //       POLYGON   number of sides <4>, centre, a vertex: a closed AcDbPolyline;
 //       3DPOLY    points until Enter: one simple AcDb3dPolyline;
+//       SPLINE    control vertices until Enter: one clamped AcDbSpline of degree min(3, n - 1)
+//                 with uniform knots;
+//       MLINE     points until Enter: one AcDbMline of style STANDARD;
+//       BLOCK     name, base point, objects: a block definition holding copies of them moved
+//                 to the base point (the record and each copy appended), the objects erased;
 //       GRIP_STRETCH  a grip and where it goes: a line end or polyline vertex at the grip
 //                 moves there, any other entity under the grip moves as a whole;
 //       TEXT, DTEXT  start point, height <2.5>, rotation in degrees <0>, then one AcDbText per
@@ -51,8 +56,10 @@
 //                 REDO does the same forwards. A new command that changes the drawing clears
 //                 what could be redone. Only what built-in commands did is recorded;
 //       QSAVE     writes the drawing as DXF to its file; a drawing never saved asks for a
-//                 file name as SAVEAS does; SAVEAS asks "File name:" and renames the document;
-//       CLOSE, QUIT  close the current document / every document after the bracket;
+//                 file name as SAVEAS does; SAVEAS and SAVE ask "File name:" and rename the
+//                 document;
+//       CLOSE, CLOSEALL, QUIT  close the current document / every document after the bracket
+//                 (QUIT also marks AutoCAD as quitting);
 //       OPEN      asks for a file, reads it as DXF and opens it as a new document after the
 //                 bracket (commandFailed when it cannot be read);
 //       APPLOAD   asks for the application's file and loads it inside the bracket, so an
@@ -64,7 +71,7 @@
 //       RIBBON, COMMANDLINE, EXPORTDWF  the bracket only;
 //   - bracket(name, body): a bracket whose name is delivered exactly as given (e.g.
 //     "_RIBBON"), for commands AutoCAD reports that way.
-// Limitations: no SPLINE, HELIX, MLINE or BLOCK; no transparent or nested commands, no object snaps, no unsaved-changes prompt
+// Limitations: no HELIX; SPLINE takes control vertices only (no fit points); no transparent or nested commands, no object snaps, no unsaved-changes prompt
 // at CLOSE/QUIT, no DWG; UNDO does not reverse what reactors or applications changed during
 // a command.
 #pragma once
