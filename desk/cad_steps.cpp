@@ -197,14 +197,9 @@ bool DeskSession::stepDocument(const Words& w, std::string& reason) {
     return true;
   }
   if (what == "open" && (w.size() == 3 || w.size() == 5)) {
-    std::error_code ec;
-    const std::filesystem::path saved = outputFile(w[2]);
-    const std::filesystem::path file = std::filesystem::exists(saved, ec) ? saved : fileNearScenario(w[2]);
-    arxdxf::ReadResult r = arxdxf::readDxfFile(file);
-    if (r.status != Acad::eOk || !r.database) {
-      reason = "cannot open " + w[2] + ": " + r.reason;
-      return false;
-    }
+    std::filesystem::path file;
+    arxdxf::ReadResult r = readDrawingFile(w[2], file, reason);
+    if (!r.database) return false;
     std::u16string name = asName(3);
     if (name.empty()) name = u"C:\\Users\\me\\Documents\\" + wide(file.stem().string()) + u".dwg";
     AcApDocument* doc = docs.openDocument(std::move(r.database), name);

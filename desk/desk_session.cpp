@@ -608,6 +608,19 @@ std::filesystem::path DeskSession::outputFile(const std::string& path) const {
   return (outputFolder_.empty() ? desktop_->sandboxRoot() / "saved" : outputFolder_) / p;
 }
 
+arxdxf::ReadResult DeskSession::readDrawingFile(const std::string& name, std::filesystem::path& file,
+                                               std::string& reason) const {
+  std::error_code ec;
+  const std::filesystem::path saved = outputFile(name);
+  file = std::filesystem::exists(saved, ec) ? saved : fileNearScenario(name);
+  arxdxf::ReadResult r = arxdxf::readDxfFile(file);
+  if (r.status != Acad::eOk || !r.database) {
+    reason = "cannot open " + name + ": " + r.reason;
+    r.database.reset();
+  }
+  return r;
+}
+
 void DeskSession::replaceDrawing(std::unique_ptr<AcDbDatabase> db, const std::u16string& windowsPath) {
   // The drawing AutoCAD has open is replaced: the current document closes, the new one opens.
   AcApDocManager& docs = acad_->docManager();
@@ -639,16 +652,9 @@ bool DeskSession::stepDrawing(const Words& w, std::string& reason) {
     return true;
   }
   if (what == "open" && (w.size() == 3 || w.size() == 5)) {
-    // A drawing saved earlier in the session is found where it was saved; others beside the
-    // scenario.
-    std::error_code ec;
-    const std::filesystem::path saved = outputFile(w[2]);
-    const std::filesystem::path file = std::filesystem::exists(saved, ec) ? saved : fileNearScenario(w[2]);
-    arxdxf::ReadResult r = arxdxf::readDxfFile(file);
-    if (r.status != Acad::eOk || !r.database) {
-      reason = "cannot open " + w[2] + ": " + r.reason;
-      return false;
-    }
+    std::filesystem::path file;
+    arxdxf::ReadResult r = readDrawingFile(w[2], file, reason);
+    if (!r.database) return false;
     replaceDrawing(std::move(r.database), windowsName(3, file.stem().string()));
     note("opened " + file.filename().string() + " as " + narrow(drawing().filename()) + " (" +
          std::to_string(r.warnings.size()) + " warnings)");

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "arx/dxf.h"
 #include "scenario.h"
 #include "win32/resources.h"
 
@@ -76,6 +77,9 @@ class DeskSession {
   void replaceDrawing(std::unique_ptr<AcDbDatabase> db, const std::u16string& windowsPath);
   std::filesystem::path fileNearScenario(const std::string& path) const;
   std::filesystem::path outputFile(const std::string& path) const;
+  // Reads a DXF drawing named in a step: one saved earlier in the session is found where it was
+  // saved, others beside the scenario. Null with a reason when it cannot be read.
+  arxdxf::ReadResult readDrawingFile(const std::string& name, std::filesystem::path& file, std::string& reason) const;
   bool stepHostFault(const Words& w, std::string& reason);
   bool expectEntry(const std::string& channel, const std::string& text, bool present, std::string& reason);
   void note(const std::string& text);
