@@ -77,6 +77,7 @@ class DeskSession {
   std::filesystem::path fileNearScenario(const std::string& path) const;
   std::filesystem::path outputFile(const std::string& path) const;
   bool stepHostFault(const Words& w, std::string& reason);
+  bool stepHostObjects(const Words& w, std::string& reason);  // host_object_steps.cpp
   bool expectEntry(const std::string& channel, const std::string& text, bool present, std::string& reason);
   void note(const std::string& text);
   void installPluginFiles();
