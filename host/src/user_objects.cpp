@@ -1,6 +1,7 @@
 #include "host/user_objects.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "host/byte_writer.h"
 
@@ -86,13 +87,17 @@ std::vector<std::uint8_t> multiPartBody(const UserObject& o) {
 }
 
 // The corners (north-west, then south-east) of the square around a circle, measured in metres
-// in the 3-degree Gauss-Krueger zone of its centre.
+// on a transverse Mercator plane whose central meridian passes through the centre (so that its
+// grid north is true north there).
 std::optional<std::vector<GeoPoint>> circleCorners(GeoPoint centre, double radius, std::string* error) {
-  const auto zone = CoordinateSystem::gaussKrueger(GaussKruegerGrid::forLongitude(3, centre.lon, false), error);
-  if (!zone) return std::nullopt;
-  const auto c = zone->fromGeographic(centre);
-  const auto nw = c ? zone->toGeographic({c->east - radius, c->north + radius}) : std::nullopt;
-  const auto se = c ? zone->toGeographic({c->east + radius, c->north - radius}) : std::nullopt;
+  char proj[160];
+  std::snprintf(proj, sizeof proj, "+proj=tmerc +lat_0=0 +lon_0=%.17g +k=1 +x_0=500000 +y_0=0 +ellps=GRS80 +units=m",
+                centre.lon);
+  const auto local = Projection::create(proj, error);
+  if (!local) return std::nullopt;
+  const auto c = local->forward(centre);
+  const auto nw = c ? local->inverse({c->east - radius, c->north + radius}) : std::nullopt;
+  const auto se = c ? local->inverse({c->east + radius, c->north - radius}) : std::nullopt;
   if (!nw || !se) {
     if (error) *error = "the circle cannot be measured at its centre";
     return std::nullopt;
