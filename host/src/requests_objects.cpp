@@ -218,6 +218,7 @@ LRESULT HostApp::onGetObjTree(Request& req) {
     if (!inChosenFolder) appendTreeEntries(id, o->parent, entries);
   }
   note(req, std::to_string(entries.size()) + " entries selected");
+  event("sent " + std::to_string(entries.size()) + " selected entries to the plug-in");
   answer(req, PluginMessage::ObjectTree, writeObjectStream(0, entries));
   return 0;
 }
