@@ -61,13 +61,14 @@ LRESULT HostApp::onGetObj(Request& req) {
   const auto id = static_cast<std::int32_t>(*req.payload.u32(L::request_head::kArg2));
   const MapObject* o = objects_.find(id);
   if (!o) note(req, "no object " + std::to_string(id));
-  const std::size_t bodySize = o ? o->body.size() : 0;
-  ByteWriter w(L::object_found::kHeadSize + bodySize);
+  // The record as the plug-in would draw it: in the plane of the selected system.
+  const std::vector<std::uint8_t> body = o ? bodyInSystem(o->kind, o->body, o->placement, cs_) : std::vector<std::uint8_t>();
+  ByteWriter w(L::object_found::kHeadSize + body.size());
   w.u16(L::object_found::kMark, L::request_head::kMarkValue);
   if (o) {
     w.u8(L::object_found::kKind, static_cast<std::uint8_t>(o->kind));
     w.u32(L::object_found::kFoundId, static_cast<std::uint32_t>(o->id));
-    w.raw(L::object_found::kHeadSize, o->body);
+    w.raw(L::object_found::kHeadSize, body);
   }
   answer(req, PluginMessage::ObjectFound, w.take());
   return 0;
@@ -272,7 +273,7 @@ LRESULT HostApp::onSetObjTree(Request& req) {
       id = e.mapObjectId;
     } else {
       // A new object, or one whose id the host no longer has (deleted in the map): made anew.
-      if (e.mapObjectId != 0) note(req, prefix + "object " + std::to_string(e.mapObjectId) + " is gone, made anew");
+      if (e.mapObjectId != 0) note(req, prefix + "object " + std::to_string(e.mapObjectId) + " is gone or of another kind, made anew");
       if (const auto added = objects_.add(e.kind, parent, body, e.entityKey, placements[i])) id = *added;
     }
     assigned[i] = id;

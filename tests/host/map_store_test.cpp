@@ -138,11 +138,17 @@ TEST_F(MapStoreTest, ObjectsAreKeptInLongitudeLatitudeAndSentBackInTheSelectedSy
   v = verticesOf(got.at(0).body);
   EXPECT_NEAR(v.at(0).east, 547999.7613, 1e-6);
   EXPECT_NEAR(v.at(1).north, 3400000, 1e-6);
-  // In a geographic system the same object comes back in degrees.
+  // In a geographic system the same object comes back in degrees, by GetObjTree and by GetObj.
   user().chooseGeographic();
   v = verticesOf(entriesOf(treeOf({id})).at(0).body);
   EXPECT_NEAR(v.at(0).east, 114.5, 1e-8);
   EXPECT_NEAR(v.at(0).north, 30.5, 1e-8);
+  ASSERT_EQ(request(link_, 20101, head(0, static_cast<std::uint32_t>(id))), 0);
+  const auto found = lastBytes(20101);
+  ASSERT_GT(found.size(), 16u);
+  v = verticesOf(std::vector<std::uint8_t>(found.begin() + 16, found.end()));
+  EXPECT_NEAR(v.at(1).east, 114.0, 1e-9);
+  EXPECT_NEAR(v.at(1).north, 30.720617456, 1e-9);
 }
 
 TEST_F(MapStoreTest, TheLocalPlaneRoundTripsDrawingCoordinates) {
