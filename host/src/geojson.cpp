@@ -102,10 +102,33 @@ Ring circleAround(GeoPoint centre, GeoPoint onIt, double fromDeg, double toDeg) 
                       false);
 }
 
+// The rings of an area: the rectangle, ellipse or sector of a two-point area, else its rings
+// of three points or more.
+std::vector<Ring> areaRings(const MapObject& o, const ByteReader& r) {
+  const auto& pts = o.placement.points;
+  const double from = *r.f64(L::area_record::kStartAngle);
+  const double to = *r.f64(L::area_record::kEndAngle);
+  std::vector<Ring> rings;
+  if (pts.size() == 2 && from == 0 && to == 0) {
+    rings.push_back({pts[0], {pts[1].lon, pts[0].lat}, pts[1], {pts[0].lon, pts[1].lat}});
+  } else if (pts.size() == 2) {
+    rings.push_back(ellipseInBox(pts[0], pts[1], from, to, true));
+  } else {
+    for (Ring& ring : splitParts(o, r)) {
+      if (ring.size() >= 3) rings.push_back(std::move(ring));
+    }
+  }
+  return rings;
+}
+
 void writeGeometry(JsonWriter& w, const MapObject& o) {
   const ByteReader r(o.body);
   const auto& pts = o.placement.points;
-  if (pts.empty()) {
+  // No geometry for an object off the map, or one too small for its type (RFC 7946 wants two
+  // positions in a line and four in a closed ring).
+  const std::size_t least = o.kind == RecordKind::Mark ? 1 : (o.kind == RecordKind::Area && pts.size() != 2 ? 3 : 2);
+  if (pts.empty() || pts.size() != positionOffsets(o.kind, o.body).size() || pts.size() < least ||
+      (o.kind == RecordKind::Area && areaRings(o, r).empty())) {
     w.null();
     return;
   }
@@ -130,7 +153,9 @@ void writeGeometry(JsonWriter& w, const MapObject& o) {
       } else if (parts.size() > 1) {
         w.key("type").value("MultiLineString");
         w.key("coordinates").beginArray();
-        for (const Ring& p : parts) writeLine(w, p);
+        for (const Ring& p : parts) {
+          if (p.size() >= 2) writeLine(w, p);
+        }
         w.endArray();
       } else {
         w.key("type").value("LineString");
@@ -140,16 +165,7 @@ void writeGeometry(JsonWriter& w, const MapObject& o) {
       break;
     }
     case RecordKind::Area: {
-      const double from = *r.f64(L::area_record::kStartAngle);
-      const double to = *r.f64(L::area_record::kEndAngle);
-      std::vector<Ring> rings;
-      if (pts.size() == 2 && from == 0 && to == 0) {
-        rings.push_back({pts[0], {pts[1].lon, pts[0].lat}, pts[1], {pts[0].lon, pts[1].lat}});
-      } else if (pts.size() == 2) {
-        rings.push_back(ellipseInBox(pts[0], pts[1], from, to, true));
-      } else {
-        rings = splitParts(o, r);
-      }
+      const std::vector<Ring> rings = areaRings(o, r);
       const std::size_t outer = std::max<std::size_t>(1, *r.u16(L::area_record::kOuterRings));
       if (outer >= 2 && rings.size() >= 2) {
         // Several outer rings: one polygon each; the holes go with the first.

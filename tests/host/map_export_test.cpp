@@ -246,6 +246,30 @@ TEST_F(MapExportTest, AnObjectOffTheMapHasNoGeometry) {
   EXPECT_EQ((*doc)["features"][0]["geometry"].type, Json::Type::Null);
 }
 
+TEST_F(MapExportTest, GeometriesTooSmallForTheirTypeAreNullAndARectangleIsClosed) {
+  Payload rect(0);
+  rect.append(lineBody("框", "", {{38500000, 3400000}, {38500100, 3399900}}));
+  rect.u8(144, 1);  // an area: angles 0 and 0 make the rectangle of its two corners
+  // An area of two rings of two points each (altitude 65536 at its third vertex).
+  Payload two(0);
+  two.append(lineBody("二", "", {{38500000, 3400000}, {38500001, 3400000}, {38500002, 3400000}, {38500003, 3400000}}));
+  two.i32(208 + 2 * 48 + 20, 65536);
+  ASSERT_EQ(request(link_, kSetObjTree,
+                    stream(1, {{8, 0, 0, 1, lineBody("点", "", {{38500000, 3400000}})}, {13, 0, 0, 2, two.bytes()},
+                               {13, 0, 0, 3, rect.bytes()}})),
+            3);
+  const auto doc = JsonReader::parse(host().geoJson());
+  ASSERT_TRUE(doc.has_value());
+  ASSERT_EQ((*doc)["features"].size(), 3u);
+  EXPECT_EQ((*doc)["features"][0]["geometry"].type, Json::Type::Null) << "a line of one point";
+  EXPECT_EQ((*doc)["features"][1]["geometry"].type, Json::Type::Null) << "rings of two points";
+  const Json& box = (*doc)["features"][2]["geometry"];
+  EXPECT_EQ(box["type"].string, "Polygon");
+  const auto ring = positions(box["coordinates"][0]);
+  expectClosedRing(ring, true, "rectangle");
+  EXPECT_EQ(ring.size(), 5u);
+}
+
 TEST_F(MapExportTest, TheDumpShowsTheTreeWithEachObjectsFields) {
   draw(shape(host::UserShape::Mark, "井", {{{114.5, 30.5}}}), "星衡");
   const auto doc = JsonReader::parse(host().dumpJson());
