@@ -1,6 +1,7 @@
 // The stand-in for the host map application ("星衡互动地图"): a program on the simulated
 // desktop with its main window "vurkWin", that registers plug-ins under link numbers and
-// answers every request of the host protocol from its own state: an object tree, hatch
+// answers every request of the host protocol from its own state: an object tree (objects kept
+// in longitude/latitude, sent back in the plane of the selected system), hatch
 // patterns, the selected coordinate system (with the relation points it was fitted from), the
 // map view and whether it reports view changes, the plug-in's button, a pending map pick.
 // Answers that the plug-in reads right after its request are sent to the plug-in's window as

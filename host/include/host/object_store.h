@@ -1,5 +1,6 @@
-// The host's object tree: folders and map objects with ids, names, parents and their record
-// bodies exactly as received. The root folder has id 1; every other object lives in a folder.
+// The host's object tree: folders and map objects with ids, names, parents, their record
+// bodies exactly as received and their positions in longitude/latitude (map_geometry.h). The
+// root folder has id 1; every other object lives in a folder.
 //
 // Ids are handed out from a configurable first value in a configurable step (101, 102, ... by
 // default; a step of -1 from -150 gives ids below -100, which senders also take as ids). Ids in
