@@ -880,6 +880,7 @@ bool DeskSession::stepHost(const Words& w, std::string& reason) {
     return true;
   }
   if (what == "fault") return stepHostFault(w, reason);
+  if (what == "add" || what == "select" || what == "geojson" || what == "set") return stepHostObjects(w, reason);
   if (what == "dump" && w.size() == 3) {
     // Into the output folder (or the sandbox), like saved drawings: never the working directory.
     const std::filesystem::path file = outputFile(w[2]);

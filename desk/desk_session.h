@@ -81,6 +81,7 @@ class DeskSession {
   // saved, others beside the scenario. Null with a reason when it cannot be read.
   arxdxf::ReadResult readDrawingFile(const std::string& name, std::filesystem::path& file, std::string& reason) const;
   bool stepHostFault(const Words& w, std::string& reason);
+  bool stepHostObjects(const Words& w, std::string& reason);  // host_object_steps.cpp
   bool expectEntry(const std::string& channel, const std::string& text, bool present, std::string& reason);
   void note(const std::string& text);
   void installPluginFiles();

@@ -34,3 +34,29 @@ bool HostUser::moveMapViewTo(PlanePoint centre, std::optional<int> level) {
 void HostUser::selectObjects(std::vector<std::int32_t> ids) { app_.setSelection(std::move(ids)); }
 
 }  // namespace host
+
+namespace host {
+
+bool HostUser::selectNamed(const std::vector<std::string>& namesOrIds) {
+  std::vector<std::int32_t> ids;
+  for (const std::string& n : namesOrIds) {
+    const auto found = app_.findObjects(n);
+    if (found.empty()) return false;
+    ids.insert(ids.end(), found.begin(), found.end());
+  }
+  app_.setSelection(std::move(ids));
+  return true;
+}
+
+bool HostUser::selectFolder(const std::string& path) {
+  const auto folder = app_.folderAt(path, false);
+  if (!folder) return false;
+  app_.setSelection({*folder});
+  return true;
+}
+
+std::optional<std::int32_t> HostUser::drawObject(const UserObject& object, const std::string& folder, std::string* error) {
+  return app_.addUserObject(object, folder, error);
+}
+
+}  // namespace host

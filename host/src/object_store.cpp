@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "host/json_writer.h"
+#include "host/object_stream_json.h"
 
 namespace host {
 
@@ -36,7 +37,7 @@ std::int32_t ObjectStore::nextId() {
 }
 
 std::optional<std::int32_t> ObjectStore::add(RecordKind kind, std::int32_t parent, std::vector<std::uint8_t> body,
-                                             std::uint64_t entityKey) {
+                                             std::uint64_t entityKey, Placement placement) {
   if (!isFolder(parent)) return std::nullopt;
   const auto info = readRecordBody(kind, body);
   MapObject o;
@@ -46,6 +47,7 @@ std::optional<std::int32_t> ObjectStore::add(RecordKind kind, std::int32_t paren
   o.name = info ? info->name : std::string();
   o.isGroup = info && info->isGroup;
   o.body = std::move(body);
+  o.placement = std::move(placement);
   o.entityKey = entityKey;
   o.order = order_++;
   const std::int32_t id = o.id;
@@ -58,7 +60,7 @@ std::optional<std::int32_t> ObjectStore::addFolder(std::int32_t parent, const st
 }
 
 bool ObjectStore::replace(std::int32_t id, RecordKind kind, std::vector<std::uint8_t> body,
-                          std::optional<std::int32_t> parent, std::uint64_t entityKey) {
+                          std::optional<std::int32_t> parent, std::uint64_t entityKey, Placement placement) {
   const auto it = objects_.find(id);
   if (it == objects_.end() || it->second.kind != kind || id == kRootId) return false;
   MapObject& o = it->second;
@@ -66,6 +68,7 @@ bool ObjectStore::replace(std::int32_t id, RecordKind kind, std::vector<std::uin
   o.name = info ? info->name : std::string();
   o.isGroup = info && info->isGroup;
   o.body = std::move(body);
+  o.placement = std::move(placement);
   if (entityKey != 0) o.entityKey = entityKey;
   // A folder is never moved into itself or below itself.
   if (parent && *parent != id && isFolder(*parent)) {
@@ -117,6 +120,36 @@ std::vector<const MapObject*> ObjectStore::findByName(std::int32_t parent, const
   return out;
 }
 
+std::string ObjectStore::folderPath(std::int32_t id) const {
+  std::vector<const std::string*> names;
+  const MapObject* o = find(id);
+  for (std::int32_t p = o ? o->parent : 0; p != 0 && p != kRootId;) {
+    const MapObject* f = find(p);
+    if (!f) break;
+    names.push_back(&f->name);
+    p = f->parent;
+  }
+  std::string out;
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    if (!out.empty()) out += '/';
+    out += **it;
+  }
+  return out;
+}
+
+std::vector<const MapObject*> ObjectStore::inTreeOrder() const {
+  std::vector<const MapObject*> out;
+  std::vector<const MapObject*> pending{&objects_.at(kRootId)};
+  while (!pending.empty()) {
+    const MapObject* o = pending.back();
+    pending.pop_back();
+    if (o->id != kRootId) out.push_back(o);
+    const auto kids = children(o->id);
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) pending.push_back(*it);
+  }
+  return out;
+}
+
 void ObjectStore::writeJsonNode(JsonWriter& json, const MapObject& o) const {
   json.beginObject();
   json.key("id").value(static_cast<std::int64_t>(o.id));
@@ -138,6 +171,22 @@ void ObjectStore::writeJsonNode(JsonWriter& json, const MapObject& o) const {
       json.value(info->firstPoint->north);
       json.endArray();
     }
+    json.key("text").value(recordText(o.kind, o.body));
+    json.key("record").beginObject();
+    for (const RecordedField& f : recordFields(o.kind, o.body)) {
+      json.key(f.name);
+      std::visit([&json](const auto& x) { json.value(x); }, f.value);
+    }
+    json.endObject();
+    if (o.placement.roundShape) json.key("roundShape").value(true);
+    json.key("lonLat").beginArray();
+    for (const GeoPoint& g : o.placement.points) {
+      json.beginArray();
+      json.value(g.lon);
+      json.value(g.lat);
+      json.endArray();
+    }
+    json.endArray();
   }
   json.endObject();
 }

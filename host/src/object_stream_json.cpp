@@ -94,6 +94,12 @@ std::vector<RecordedField> recordFields(RecordKind kind, std::span<const std::ui
   return out;
 }
 
+std::string recordText(RecordKind kind, std::span<const std::uint8_t> body) {
+  const ByteReader r(body);
+  const TextPlace text = textOf(kind, r);
+  return kind == RecordKind::Folder ? std::string() : r.nulTerminated(text.at, text.length);
+}
+
 std::string objectStreamJson(const ObjectStreamView& view) {
   JsonWriter w;
   w.beginObject();
@@ -120,9 +126,7 @@ std::string objectStreamJson(const ObjectStreamView& view) {
     w.key("record");
     writeFields(w, recordFields(e.kind, e.body));
     const TextPlace text = textOf(e.kind, r);
-    if (e.kind != RecordKind::Folder) {
-      w.key("text").value(r.nulTerminated(text.at, text.length));
-    }
+    if (e.kind != RecordKind::Folder) w.key("text").value(recordText(e.kind, e.body));
     if (e.kind == RecordKind::Line || e.kind == RecordKind::Area) {
       w.key("vertices");
       writeVertices(w, r, roundUp8(L::line_record::kText + std::uint64_t{text.length}), e.info.pointCount);

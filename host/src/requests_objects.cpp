@@ -1,5 +1,7 @@
 // Requests on the object tree: listing, finding, adding, deleting and searching objects, and
 // exchanging object streams.
+#include <set>
+
 #include "host/byte_writer.h"
 #include "host/host_app.h"
 #include "host/message_layouts.h"
@@ -59,13 +61,14 @@ LRESULT HostApp::onGetObj(Request& req) {
   const auto id = static_cast<std::int32_t>(*req.payload.u32(L::request_head::kArg2));
   const MapObject* o = objects_.find(id);
   if (!o) note(req, "no object " + std::to_string(id));
-  const std::size_t bodySize = o ? o->body.size() : 0;
-  ByteWriter w(L::object_found::kHeadSize + bodySize);
+  // The record as the plug-in would draw it: in the plane of the selected system.
+  const std::vector<std::uint8_t> body = o ? bodyInSystem(o->kind, o->body, o->placement, cs_) : std::vector<std::uint8_t>();
+  ByteWriter w(L::object_found::kHeadSize + body.size());
   w.u16(L::object_found::kMark, L::request_head::kMarkValue);
   if (o) {
     w.u8(L::object_found::kKind, static_cast<std::uint8_t>(o->kind));
     w.u32(L::object_found::kFoundId, static_cast<std::uint32_t>(o->id));
-    w.raw(L::object_found::kHeadSize, o->body);
+    w.raw(L::object_found::kHeadSize, body);
   }
   answer(req, PluginMessage::ObjectFound, w.take());
   return 0;
@@ -91,13 +94,17 @@ LRESULT HostApp::onAddObj(Request& req) {
     return kNotProcessed;
   }
   field(req, "record.name", info->name);
+  if (const auto bad = nonFiniteGeometry(*kind, body)) {
+    note(req, *bad);
+    return kNotProcessed;
+  }
   const std::uint32_t parentWire = *p.u32(L::request_head::kArg1);
   const auto replaceId = static_cast<std::int32_t>(*p.u32(L::request_head::kArg2));
   const std::vector<std::uint8_t> copy(body.begin(), body.end());
   if (replaceId != 0 && objects_.find(replaceId)) {
     const std::optional<std::int32_t> parent =
         parentWire != 0 ? std::optional<std::int32_t>(static_cast<std::int32_t>(parentWire)) : std::nullopt;
-    if (!objects_.replace(replaceId, *kind, copy, parent)) {
+    if (!objects_.replace(replaceId, *kind, copy, parent, 0, placeRecord(*kind, copy, cs_))) {
       note(req, "object " + std::to_string(replaceId) + " is of another kind");
       return kNotProcessed;
     }
@@ -105,7 +112,7 @@ LRESULT HostApp::onAddObj(Request& req) {
     return replaceId;
   }
   const std::int32_t parent = folderFromWire(parentWire);
-  const auto id = objects_.add(*kind, parent, copy);
+  const auto id = objects_.add(*kind, parent, copy, 0, placeRecord(*kind, copy, cs_));
   if (!id) {
     note(req, "no folder " + std::to_string(parentWire));
     return kNotProcessed;
@@ -173,8 +180,8 @@ void HostApp::appendTreeEntries(std::int32_t id, std::int32_t parentForHeader, s
   e.mapObjectId = o->id;
   e.parentFolderId = static_cast<std::uint32_t>(parentForHeader);
   e.entityKey = o->entityKey;
-  e.body = o->body;
   if (o->kind != RecordKind::Folder) {
+    e.body = bodyInSystem(o->kind, o->body, o->placement, cs_);
     out.push_back(std::move(e));
     return;
   }
@@ -198,11 +205,21 @@ LRESULT HostApp::onGetObjTree(Request& req) {
     note(req, "unknown tree flag");
     return kNotProcessed;
   }
+  // Each selected object once; one that lies in a selected folder comes with that folder.
   std::vector<OutgoingEntry> entries;
+  std::set<std::int32_t> chosen(selection_.begin(), selection_.end());
+  std::set<std::int32_t> sent;
   for (const std::int32_t id : selection_) {
-    if (const MapObject* o = objects_.find(id)) appendTreeEntries(id, o->parent, entries);
+    const MapObject* o = objects_.find(id);
+    if (!o || !sent.insert(id).second) continue;
+    bool inChosenFolder = false;
+    for (const MapObject* p = objects_.find(o->parent); p && !inChosenFolder; p = objects_.find(p->parent)) {
+      inChosenFolder = chosen.count(p->id) != 0;
+    }
+    if (!inChosenFolder) appendTreeEntries(id, o->parent, entries);
   }
   note(req, std::to_string(entries.size()) + " entries selected");
+  event("sent " + std::to_string(entries.size()) + " selected entries to the plug-in");
   answer(req, PluginMessage::ObjectTree, writeObjectStream(0, entries));
   return 0;
 }
@@ -216,6 +233,19 @@ LRESULT HostApp::onSetObjTree(Request& req) {
   }
   field(req, "documentFolder", std::uint64_t{stream->documentFolder});
   field(req, "entries", static_cast<std::uint64_t>(stream->entries.size()));
+  // Nothing is stored unless every entry can be: positions are checked before any change.
+  std::vector<Placement> placements;
+  for (std::size_t i = 0; i < stream->entries.size(); ++i) {
+    const StreamEntry& e = stream->entries[i];
+    if (const auto bad = nonFiniteGeometry(e.kind, e.body)) {
+      note(req, "entry " + std::to_string(i) + ": " + *bad);
+      return kNotProcessed;
+    }
+    placements.push_back(placeRecord(e.kind, e.body, cs_));
+    if (e.kind != RecordKind::Folder && placements.back().points.empty()) {
+      note(req, "entry " + std::to_string(i) + " lies outside " + cs_.name() + ", kept off the map");
+    }
+  }
   const auto documentFolder = static_cast<std::int32_t>(stream->documentFolder);
   const std::int32_t defaultParent = objects_.isFolder(documentFolder) ? documentFolder : ObjectStore::kRootId;
 
@@ -239,10 +269,12 @@ LRESULT HostApp::onSetObjTree(Request& req) {
     }
     const std::vector<std::uint8_t> body(e.body.begin(), e.body.end());
     std::int32_t id = 0;
-    if (e.mapObjectId != 0 && objects_.replace(e.mapObjectId, e.kind, body, parent, e.entityKey)) {
+    if (e.mapObjectId != 0 && objects_.replace(e.mapObjectId, e.kind, body, parent, e.entityKey, placements[i])) {
       id = e.mapObjectId;
-    } else if (const auto added = objects_.add(e.kind, parent, body, e.entityKey)) {
-      id = *added;
+    } else {
+      // A new object, or one whose id the host no longer has (deleted in the map): made anew.
+      if (e.mapObjectId != 0) note(req, prefix + "object " + std::to_string(e.mapObjectId) + " is gone or of another kind, made anew");
+      if (const auto added = objects_.add(e.kind, parent, body, e.entityKey, placements[i])) id = *added;
     }
     assigned[i] = id;
     if (id == 0) continue;

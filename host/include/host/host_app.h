@@ -1,6 +1,7 @@
 // The stand-in for the host map application ("星衡互动地图"): a program on the simulated
 // desktop with its main window "vurkWin", that registers plug-ins under link numbers and
-// answers every request of the host protocol from its own state: an object tree, hatch
+// answers every request of the host protocol from its own state: an object tree (objects kept
+// in longitude/latitude, sent back in the plane of the selected system), hatch
 // patterns, the selected coordinate system (with the relation points it was fitted from), the
 // map view and whether it reports view changes, the plug-in's button, a pending map pick.
 // Answers that the plug-in reads right after its request are sent to the plug-in's window as
@@ -44,6 +45,7 @@
 #include "host/pattern_store.h"
 #include "host/plane_fit.h"
 #include "host/plugin_messenger.h"
+#include "host/user_objects.h"
 #include "win32/types.h"
 
 namespace win32 {
@@ -138,6 +140,15 @@ class HostApp {
   bool answerMapPick(GeoPoint point);
   bool moveView(GeoPoint centre, std::optional<int> level);
   void setSelection(std::vector<std::int32_t> ids) { selection_ = std::move(ids); }
+  // The folder at a path of names below the root ("" is the root; "a/b" is b in a), made
+  // when missing and asked to.
+  std::optional<std::int32_t> folderAt(const std::string& path, bool create);
+  // An object the user draws, into the folder at the path; its id, or nothing with the reason.
+  std::optional<std::int32_t> addUserObject(const UserObject& object, const std::string& folder, std::string* error);
+  // The objects whose id (in decimal) or name is the text, in tree order.
+  std::vector<std::int32_t> findObjects(const std::string& nameOrId) const;
+  // Every map object as GeoJSON in longitude/latitude.
+  std::string geoJson() const;
   // Message 20203: a newer plug-in exists.
   bool sendUpdateNotice(std::uint32_t version, const std::string& notes);
   // Message 20201: -1 asks the plug-in for its relation points again, 0 asks it to record the

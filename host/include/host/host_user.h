@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "host/coordinate_systems.h"
 #include "host/projection.h"
+#include "host/user_objects.h"
 
 namespace host {
 
@@ -31,6 +33,12 @@ class HostUser {
   bool moveMapView(GeoPoint centre, std::optional<int> level = std::nullopt);
   bool moveMapViewTo(PlanePoint centre, std::optional<int> level = std::nullopt);
   void selectObjects(std::vector<std::int32_t> ids);
+  // Selects the objects named (by name or id); false, selecting nothing, when one is not found.
+  bool selectNamed(const std::vector<std::string>& namesOrIds);
+  // Selects the folder at a path of names below the root; false when there is none.
+  bool selectFolder(const std::string& path);
+  // Draws an object into the folder at a path (made when missing).
+  std::optional<std::int32_t> drawObject(const UserObject& object, const std::string& folder, std::string* error = nullptr);
 
  private:
   HostApp& app_;

@@ -18,4 +18,7 @@ std::string objectStreamJson(const ObjectStreamView& view);
 // readRecordBody).
 std::vector<RecordedField> recordFields(RecordKind kind, std::span<const std::uint8_t> body);
 
+// The text (description, or a label's full text) of one body; empty for folders.
+std::string recordText(RecordKind kind, std::span<const std::uint8_t> body);
+
 }  // namespace host
