@@ -43,6 +43,7 @@ void HostRecord::finishRequest(std::uint64_t serial, std::int64_t result) {
 
 std::uint64_t HostRecord::addMessage(SentMessageEntry entry) {
   entry.serial = messages_.size() + 1;
+  entry.afterRequest = requests_.size();
   messages_.push_back(std::move(entry));
   return messages_.back().serial;
 }
@@ -109,8 +110,11 @@ std::string HostRecord::describe() const {
     out += "registration \"" + r.pluginName + "\" -> " + std::to_string(r.answer) + "\n";
   }
   std::size_t nextMessage = 0;
+  // A message stands after the request it answered, or, when the host sent it on its own
+  // account (a click, a button press), after the last request made before it.
+  auto position = [](const SentMessageEntry& m) { return m.duringRequest != 0 ? m.duringRequest : m.afterRequest; };
   auto flushMessages = [&](std::uint64_t upTo) {
-    while (nextMessage < messages_.size() && messages_[nextMessage].duringRequest <= upTo) {
+    while (nextMessage < messages_.size() && position(messages_[nextMessage]) <= upTo) {
       const SentMessageEntry& m = messages_[nextMessage++];
       out += "  -> " + m.name + " (" + std::to_string(m.posted ? m.message : m.code) + ") " +
              (m.posted ? "posted" : std::to_string(m.bytes.size()) + " bytes") +

@@ -86,6 +86,24 @@ TEST_F(HostRecordTest, DescribeListsRequestsWithTheMessagesTheyCaused) {
   EXPECT_NE(text.find("  -> PluginVersion (20204) 408 bytes, plug-in returned 1"), std::string::npos) << text;
 }
 
+TEST_F(HostRecordTest, AMessageOnTheHostsOwnAccountStandsWhereItWasSentInTime) {
+  Payload b(320);
+  b.u16(0, 101).i32(20, 1).text(24, "发送所选对象到CAD");
+  request(link_, 20401, b);
+  request(link_, 20204);
+  ASSERT_TRUE(host().pressPluginButton());
+  request(link_, 20204);
+  const std::string text = host().describe();
+  const auto first = text.find("#3 GetPluginVer");
+  const auto press = text.find("SendToCad");
+  const auto second = text.find("#4 GetPluginVer");
+  ASSERT_NE(first, std::string::npos) << text;
+  ASSERT_NE(press, std::string::npos) << text;
+  ASSERT_NE(second, std::string::npos) << text;
+  EXPECT_LT(first, press) << text;
+  EXPECT_LT(press, second) << "the press came between the two requests\n" << text;
+}
+
 TEST_F(HostRecordTest, GetContourReportsMissingElevationDataAndPostsProgress) {
   Payload p(16 + 2 * 192);
   p.u16(0, 101);

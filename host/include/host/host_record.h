@@ -45,6 +45,7 @@ struct SentMessageEntry {
   bool delivered = false;          // the window was found and took the message
   std::int64_t pluginResult = 0;   // what the plug-in's window returned
   std::uint64_t duringRequest = 0; // request serial in progress, 0 = sent on the host's own account
+  std::uint64_t afterRequest = 0;  // how many requests had begun when it was sent
   std::vector<std::uint8_t> bytes;
   std::vector<RecordedField> fields;
 };
