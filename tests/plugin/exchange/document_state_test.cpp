@@ -205,3 +205,38 @@ TEST(DocumentStates, SavingLeavesALabelsTextAsItIs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DocumentStates, ALinkThatCannotBeWrittenStaysPendingAndLocksAreReleased) {
+  vurktest::PluginSession s(true);
+  ASSERT_TRUE(s.steps("document new as C:\\maps\\site.dxf\nplugin load\nadd line 0,0 5,0\nadd line 0,1 5,1"));
+  AcApDocument* doc = acDocManager->curDocument();
+  AcDbDatabase* db = doc->database();
+  const auto handles = ModelSpaceHandles(db);
+  DocIdManager& state = *vurk::CurrentDocState();
+  Link(state, handles[0], 21, u"甲", u"");
+  Link(state, handles[1], 22, u"乙", u"");
+
+  // Someone holds the first line open: its link cannot be written now.
+  AcDbEntity* held = nullptr;
+  ASSERT_EQ(acdbOpenObject(held, IdOf(db, handles[0]), AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(vurk::saveLinks(), 1);
+  held->close();
+  EXPECT_EQ(state.links.find(handles[0])->stored, 0) << "not written, so still pending";
+  EXPECT_EQ(state.links.find(handles[1])->stored, 1);
+  EXPECT_EQ(doc->explicitLockCount(), 0);
+  EXPECT_EQ(vurk::saveLinks(), 1) << "the next save writes it";
+  EXPECT_EQ(state.links.find(handles[0])->stored, 1);
+  EXPECT_EQ(vurk::saveLinks(), 0);
+
+  // Collecting the links of a layer that does not exist stops early and unlocks.
+  std::vector<vurk::EntityLink> list;
+  EXPECT_NE(vurk::collectLinks(state, &list, false, u"没有的层"), Acad::eOk);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(vurk::collectLinks(state, &list, false, u"0"), Acad::eOk);
+  EXPECT_EQ(list.size(), 2u) << "both lines are on layer 0 and linked";
+  EXPECT_EQ(doc->explicitLockCount(), 0);
+}
+
+}  // namespace
