@@ -81,6 +81,9 @@ TEST(DocumentStates, EveryOpenDrawingHasItsStateFromCreationToDestruction) {
   ASSERT_NE(vurk::CurrentDocState(), nullptr);
   EXPECT_EQ(vurk::CurrentDocState()->fileName(), kSite);
   EXPECT_EQ(DocStates().size(), open) << "activation finds the state, it makes no second one";
+  EXPECT_EQ(DocStates().findByDatabase(Document(kRoads)->database()), DocStates().find(Document(kRoads)))
+      << "an object's drawing finds its state whichever drawing is current";
+  EXPECT_NE(DocStates().find(Document(kRoads)), vurk::CurrentDocState());
 
   ASSERT_TRUE(s.steps("document close third.dxf"));
   EXPECT_EQ(DocStates().size(), open - 1);
