@@ -26,6 +26,9 @@ struct EntityLink {
   AcGePoint3d savedPosition;         // where the host placed the label
   std::uint32_t iconId = 0;          // host icon number; 0 = none
   std::uint8_t labelFixed = 1;       // 0: a label with an icon is sent with font size 14
+  // Not stored: the property dialog changed the name during this run, so writing the link puts
+  // it into the TEXT or MTEXT (otherwise the entity's text is never touched).
+  std::uint8_t nameEdited = 0;
 };
 
 }  // namespace vurk

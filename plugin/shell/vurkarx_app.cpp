@@ -16,6 +16,7 @@
 #include "hostlink/host_presence.h"
 #include "hostlink/notification_window.h"
 #include "hostlink/request_catalogue.h"
+#include "reactors/document_reactor.h"
 #include "settings/settings_store.h"
 #include "shell/base_map_view_mode.h"
 #include "shell/commands.h"
@@ -89,6 +90,9 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   InstallSettings(std::move(settings));
   StartCoordinateAlignment();
 
+  // 7. Each open drawing's state with its links, kept in step with the documents.
+  StartDocumentStates();
+
   // 8. The toolbar, floating and shown.
   CreateToolbarWindow();
 
@@ -139,8 +143,9 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
   // 3. The tile cache, when the user asked for it to go.
   if (settings && settings->record().clearCacheOnExit) DeleteCacheFolder(settings->cacheBaseFolder());
 
-  // 5. The commands.
+  // 5. The commands; the drawings' states.
   acedRegCmds->removeGroup(kCommandGroup);
+  StopDocumentStates();
 
   // The user's view variables come back: an unload must not leave the base-map values in the
   // user's profile, nor the double-click action switched off.

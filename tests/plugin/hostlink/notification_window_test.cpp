@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host_link_fixture.h"
+#include "exchange/folder_tree.h"
 #include "hostlink/notification_window.h"
 #include "hostlink/request_catalogue.h"
 #include "recording_host.h"
@@ -496,3 +497,75 @@ TEST_F(NotificationWindow, RandomHostMessagesAreAnsweredWithoutReadingPastThePay
 }
 
 }  // namespace
+
+namespace {
+
+// A folder list answer (20100 / 20105): 16-byte head, then {id, kind, name[100]} per entry.
+std::vector<std::uint8_t> FolderListMessage(const std::vector<std::pair<std::uint32_t, std::string>>& folders) {
+  constexpr std::uint32_t kind = 30;
+  std::vector<std::uint8_t> m(16 + 108 * folders.size(), 0);
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    const std::size_t at = 16 + 108 * i;
+    for (int b = 0; b < 4; ++b) {
+      m[at + b] = static_cast<std::uint8_t>(folders[i].first >> (8 * b));
+      m[at + 4 + b] = static_cast<std::uint8_t>(kind >> (8 * b));
+    }
+    std::copy(folders[i].second.begin(), folders[i].second.end(), m.begin() + static_cast<long>(at + 8));
+  }
+  return m;
+}
+
+}  // namespace
+
+TEST_F(NotificationWindow, FolderRequestsNestedInsideOthersEachGetTheirOwnAnswer) {
+  RecordingHost host;
+  // The host answers inside each request; after it has answered the listing of one drawing's
+  // layers, the plug-in is made to search for a folder and to list another one, whose answers
+  // arrive inside that listing.
+  std::vector<std::uint32_t> nestedFound;
+  std::vector<std::uint32_t> nestedListed;
+  host.onRequest = [&](const vurktest::HostRequestSeen& r) {
+    if (r.code == 20107) {
+      std::vector<std::uint8_t> answer(r.payload);
+      answer.resize(536, 0);
+      const std::string name(reinterpret_cast<const char*>(r.payload.data() + 28));
+      const std::uint32_t id = name == "CAD工作空间" ? 10 : 77;
+      for (int b = 0; b < 4; ++b) answer[532 + b] = static_cast<std::uint8_t>(id >> (8 * b));
+      host.sendToPlugin(20107, answer);
+    }
+    if (r.code == 20100) {
+      const std::uint32_t folder = vurktest::Le32(r.payload, 8);
+      if (folder == 10) {
+        host.sendToPlugin(20100, FolderListMessage({{20, "a.dwg"}, {30, "b.dwg"}, {40, "c.dwg"}}));
+      } else if (folder == 99) {
+        host.sendToPlugin(20100, FolderListMessage({{100, "深处"}}));
+      } else {
+        host.sendToPlugin(20100, FolderListMessage({{folder + 1, "道路"}, {folder + 2, "0"}}));
+        if (folder == 30) {
+          nestedFound.push_back(vurk::SearchFolder(u"别处", 99));
+          const auto nested = vurk::RequestFolderList(99, u"");
+          if (nested) {
+            for (const auto& e : *nested) nestedListed.push_back(e.id);
+          }
+        }
+      }
+    }
+  };
+  vurk::Folders().reset();
+  ASSERT_TRUE(vurk::loadFolderTree());
+  EXPECT_EQ(nestedFound, std::vector<std::uint32_t>{77});
+  EXPECT_EQ(nestedListed, std::vector<std::uint32_t>{100});
+  EXPECT_EQ(vurk::Folders().workspaceId(), 10u);
+  const auto& docs = vurk::Folders().documents();
+  ASSERT_EQ(docs.size(), 3u);
+  for (const auto& d : docs) {
+    ASSERT_EQ(d.layers.size(), 2u) << win32::utf16ToUtf8(d.name);
+    EXPECT_EQ(d.layers[0].name, u"道路");
+    EXPECT_EQ(d.layers[0].id, d.id + 1);
+    EXPECT_EQ(d.layers[1].id, d.id + 2);
+  }
+  EXPECT_EQ(host.count(20100), 5u);
+  EXPECT_EQ(answers().foundObjectId, 0u) << "nothing of the requests stays behind";
+  EXPECT_TRUE(answers().folderList.empty());
+  vurk::Folders().reset();
+}
