@@ -199,9 +199,14 @@ bool EncodeMText(AcDbMText& e, EncodeSession& s, EntityLink& link) {
   return Append(s, std::move(m), link);
 }
 
-bool EncodeAttribute(AcDbAttribute& e, EncodeSession& s, EntityLink& link) {
+namespace {
+
+// The label of an attribute or an attribute definition: its text (value or tag) at its
+// lower-left corner or alignment point, in the current colour, without an icon.
+MarkRecord AttributeLabel(const AcDbText& e, const std::u16string& text, const EncodeSession& s,
+                          const EntityLink& link) {
   MarkRecord m = createMarkRecord();
-  m.name = RecordName(e.textString());
+  m.name = RecordName(text);
   NameFromLink(m, link);
   Place(m, LowerLeftOrAlignment(e));
   m.colour = s.currentColour;
@@ -209,26 +214,22 @@ bool EncodeAttribute(AcDbAttribute& e, EncodeSession& s, EntityLink& link) {
   m.sourceKind = static_cast<std::uint8_t>(SourceKind::TextLabel);
   m.labelFixed = 1;
   m.iconId = 0;
-  const std::uint32_t opacity = link.opacity > 100 ? 100 : link.opacity;
-  m.transparency = static_cast<std::uint8_t>(100 - opacity);
   m.rotation = Degrees(e.rotation());
   ApplyLabelSize(m, e.height(), s.mapScale);
+  return m;
+}
+
+}  // namespace
+
+bool EncodeAttribute(AcDbAttribute& e, EncodeSession& s, EntityLink& link) {
+  MarkRecord m = AttributeLabel(e, e.textString(), s, link);
+  const std::uint32_t opacity = link.opacity > 100 ? 100 : link.opacity;
+  m.transparency = static_cast<std::uint8_t>(100 - opacity);
   return Append(s, std::move(m), link);
 }
 
 bool EncodeAttributeDefinition(AcDbAttributeDefinition& e, EncodeSession& s, EntityLink& link) {
-  MarkRecord m = createMarkRecord();
-  m.name = RecordName(e.tag());
-  NameFromLink(m, link);
-  Place(m, LowerLeftOrAlignment(e));
-  m.colour = s.currentColour;
-  m.textColour = s.currentColour;
-  m.sourceKind = static_cast<std::uint8_t>(SourceKind::TextLabel);
-  m.labelFixed = 1;
-  m.iconId = 0;
-  m.rotation = Degrees(e.rotation());
-  ApplyLabelSize(m, e.height(), s.mapScale);
-  return Append(s, std::move(m), link);
+  return Append(s, AttributeLabel(e, e.tag(), s, link), link);
 }
 
 bool EncodeRasterImage(AcDbRasterImage& e, EncodeSession& s, EntityLink& link) {

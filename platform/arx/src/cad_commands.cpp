@@ -732,48 +732,40 @@ struct BuiltIns {
   }
 
   CommandOutcome undo(bool askCount) {
-    int count = 1;
-    if (askCount) {
-      const int rc = acedGetInt(u"\nEnter the number of operations to undo or [Auto/Control/BEgin/End/Mark/Back] <1>: ",
-                                &count);
-      if (rc == RTCAN) return CommandOutcome::kCancelled;
-      if (rc == RTNONE) count = 1;
-      if (rc == RTERROR || count < 1) return CommandOutcome::kFailed;
-    }
-    auto& undos = cp.undo_[doc];
-    for (int i = 0; i < count; ++i) {
-      if (undos.empty()) {
-        say(u"\nEverything has been undone\n");
-        break;
-      }
-      CommandProcessor::Record r = std::move(undos.back());
-      undos.pop_back();
-      say(u"\n" + r.command + u"\n");
-      for (auto s = r.steps.rbegin(); s != r.steps.rend(); ++s) applyStep(*s, false);
-      cp.redo_[doc].push_back(std::move(r));
-    }
-    return CommandOutcome::kEnded;
+    return replay(askCount, u"\nEnter the number of operations to undo or [Auto/Control/BEgin/End/Mark/Back] <1>: ",
+                  cp.undo_[doc], cp.redo_[doc], u"\nEverything has been undone\n", false);
   }
 
   CommandOutcome redo(bool askCount) {
+    return replay(askCount, u"\nEnter number of actions or [All/Last]: ", cp.redo_[doc], cp.undo_[doc],
+                  u"\nEverything has been redone\n", true);
+  }
+
+  // UNDO and REDO: take the last records from one stack, replay their steps (backwards when
+  // undoing) and move them to the other stack.
+  CommandOutcome replay(bool askCount, const char16_t* prompt, std::vector<CommandProcessor::Record>& from,
+                        std::vector<CommandProcessor::Record>& to, const char16_t* exhausted, bool forward) {
     int count = 1;
     if (askCount) {
-      const int rc = acedGetInt(u"\nEnter number of actions or [All/Last]: ", &count);
+      const int rc = acedGetInt(prompt, &count);
       if (rc == RTCAN) return CommandOutcome::kCancelled;
       if (rc == RTNONE) count = 1;
       if (rc == RTERROR || count < 1) return CommandOutcome::kFailed;
     }
-    auto& redos = cp.redo_[doc];
     for (int i = 0; i < count; ++i) {
-      if (redos.empty()) {
-        say(u"\nEverything has been redone\n");
+      if (from.empty()) {
+        say(exhausted);
         break;
       }
-      CommandProcessor::Record r = std::move(redos.back());
-      redos.pop_back();
+      CommandProcessor::Record r = std::move(from.back());
+      from.pop_back();
       say(u"\n" + r.command + u"\n");
-      for (auto& s : r.steps) applyStep(s, true);
-      cp.undo_[doc].push_back(std::move(r));
+      if (forward) {
+        for (auto& step : r.steps) applyStep(step, true);
+      } else {
+        for (auto step = r.steps.rbegin(); step != r.steps.rend(); ++step) applyStep(*step, false);
+      }
+      to.push_back(std::move(r));
     }
     return CommandOutcome::kEnded;
   }
