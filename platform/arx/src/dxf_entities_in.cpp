@@ -450,17 +450,24 @@ std::unique_ptr<AcDbEntity> readText(Reader& r, const SplitRecord& s) {
   return e;
 }
 
+// Tag, flags (70: invisible 1, constant 2, verify 4, preset 8) and field length, shared by
+// ATTDEF and ATTRIB.
+template <typename Attribute>
+void applyAttributeGroups(Attribute& e, const TextData& t) {
+  e.setTag(t.tag.c_str());
+  e.setInvisible((t.flags & 1) != 0);
+  e.setConstant((t.flags & 2) != 0);
+  e.setVerifiable((t.flags & 4) != 0);
+  e.setPreset((t.flags & 8) != 0);
+  e.setFieldLength(static_cast<Adesk::UInt16>(t.fieldLength));
+}
+
 std::unique_ptr<AcDbEntity> readAttdef(Reader& r, const SplitRecord& s) {
   TextData t = readTextGroups(r, s, true);
   auto e = std::make_unique<AcDbAttributeDefinition>();
   applyText(r, *e, t);
-  e->setTag(t.tag.c_str());
+  applyAttributeGroups(*e, t);
   e->setPrompt(t.prompt.c_str());
-  e->setInvisible((t.flags & 1) != 0);
-  e->setConstant((t.flags & 2) != 0);
-  e->setVerifiable((t.flags & 4) != 0);
-  e->setPreset((t.flags & 8) != 0);
-  e->setFieldLength(static_cast<Adesk::UInt16>(t.fieldLength));
   return e;
 }
 
@@ -468,12 +475,7 @@ std::unique_ptr<AcDbAttribute> readAttrib(Reader& r, const SplitRecord& s) {
   TextData t = readTextGroups(r, s, true);
   auto e = std::make_unique<AcDbAttribute>();
   applyText(r, *e, t);
-  e->setTag(t.tag.c_str());
-  e->setInvisible((t.flags & 1) != 0);
-  e->setConstant((t.flags & 2) != 0);
-  e->setVerifiable((t.flags & 4) != 0);
-  e->setPreset((t.flags & 8) != 0);
-  e->setFieldLength(static_cast<Adesk::UInt16>(t.fieldLength));
+  applyAttributeGroups(*e, t);
   return e;
 }
 

@@ -379,20 +379,18 @@ void writeObjects(Writer& w) {
   if (!w.mlineStyleDict.isNull()) extra.emplace_back(u"ACAD_MLINESTYLE", w.mlineStyleDict);
   if (nod) writeDictionary(w, nodId, *nod, extra);
 
-  // What the database lacks and AutoCAD expects.
-  if (!w.groupDict.isNull()) {
+  // What the database lacks and AutoCAD expects: dictionaries the writer makes itself, owned by
+  // the named-objects dictionary.
+  const auto ownedByNamedObjects = [&](AcDbHandle handle) {
     w.raw(0, "DICTIONARY");
-    w.handle(5, w.groupDict);
+    w.handle(5, handle);
     w.handle(330, nodId);
     w.raw(100, "AcDbDictionary");
     w.integer(281, 1);
-  }
+  };
+  if (!w.groupDict.isNull()) ownedByNamedObjects(w.groupDict);
   if (!w.layoutDict.isNull()) {
-    w.raw(0, "DICTIONARY");
-    w.handle(5, w.layoutDict);
-    w.handle(330, nodId);
-    w.raw(100, "AcDbDictionary");
-    w.integer(281, 1);
+    ownedByNamedObjects(w.layoutDict);
     w.raw(3, "Layout1");
     w.handle(350, w.layoutPaper);
     w.raw(3, "Model");
@@ -401,11 +399,7 @@ void writeObjects(Writer& w) {
     writeLayout(w, w.layoutPaper, "Layout1", 1, db.paperSpaceId().handle());
   }
   if (!w.mlineStyleDict.isNull()) {
-    w.raw(0, "DICTIONARY");
-    w.handle(5, w.mlineStyleDict);
-    w.handle(330, nodId);
-    w.raw(100, "AcDbDictionary");
-    w.integer(281, 1);
+    ownedByNamedObjects(w.mlineStyleDict);
     w.raw(3, "Standard");
     w.handle(350, w.mlineStyleStandard);
     w.raw(0, "MLINESTYLE");
