@@ -38,17 +38,25 @@ std::uint8_t OpacityToAlpha(std::int32_t opacityPercent) {
   return static_cast<std::uint8_t>(std::trunc(opacityPercent * 254.0 / 100.0 + 0.5));
 }
 
-namespace {
-AcGePoint3d transPoint(const AcGePoint3d& p, short from, short to) {
+void TransformPoint(const ads_point in, short from, short to, bool displacement, ads_point out) {
   resbuf f{};
   f.restype = RTSHORT;
   f.resval.rint = from;
   resbuf t{};
   t.restype = RTSHORT;
   t.resval.rint = to;
-  ads_point in{p.x, p.y, p.z};
+  if (acedTrans(in, &f, &t, displacement ? 1 : 0, out) != RTNORM) {
+    out[0] = in[0];
+    out[1] = in[1];
+    out[2] = in[2];
+  }
+}
+
+namespace {
+AcGePoint3d transPoint(const AcGePoint3d& p, short from, short to) {
+  const ads_point in{p.x, p.y, p.z};
   ads_point out{p.x, p.y, p.z};
-  acedTrans(in, &f, &t, 0, out);
+  TransformPoint(in, from, to, false, out);
   return AcGePoint3d(out[0], out[1], out[2]);
 }
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "arx/acadstrc.h"
 #include "arx/acdb.h"
+#include "arx/adsdef.h"
 #include "arx/dbcolor.h"
 #include "arx/dbid.h"
 #include "arx/gept.h"
@@ -53,6 +54,9 @@ AcDbObjectId GetLayerId(const std::u16string& name, bool create);
 Acad::ErrorStatus EraseLayer(AcDbObjectId layerId);
 
 // Point conversions between the world, user and display systems.
+// Transforms a point, or a displacement, between coordinate systems (0 WCS, 1 UCS, 2 DCS) with
+// acedTrans; out is the point unchanged when the transformation fails.
+void TransformPoint(const ads_point in, short from, short to, bool displacement, ads_point out);
 AcGePoint3d WcsToUcs(const AcGePoint3d& p);
 AcGePoint3d DcsToWcs(const AcGePoint3d& p);
 // The current drawing's file name without its folder.

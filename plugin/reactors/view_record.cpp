@@ -37,20 +37,6 @@ bool pointVar(const char16_t* name, ads_point p) {
   return true;
 }
 
-void trans(const ads_point in, short from, short to, bool displacement, ads_point out) {
-  resbuf f{};
-  f.restype = RTSHORT;
-  f.resval.rint = from;
-  resbuf t{};
-  t.restype = RTSHORT;
-  t.resval.rint = to;
-  if (acedTrans(in, &f, &t, displacement ? 1 : 0, out) != RTNORM) {
-    out[0] = in[0];
-    out[1] = in[1];
-    out[2] = in[2];
-  }
-}
-
 constexpr short kWcs = 0;
 constexpr short kUcs = 1;
 constexpr short kDcs = 2;
@@ -95,16 +81,16 @@ void CurrentViewTableRecord(AcDbViewTableRecord& view) {
   ads_point p{};
   ads_point d{};
   if (pointVar(u"VIEWCTR", p)) {
-    trans(p, kUcs, kDcs, false, d);
+    TransformPoint(p, kUcs, kDcs, false, d);
     view.setCenterPoint(AcGePoint2d(d[0], d[1]));
   }
   view.setLensLength(realVar(u"LENSLENGTH", 50.0));
   if (pointVar(u"TARGET", p)) {
-    trans(p, kUcs, kWcs, false, d);
+    TransformPoint(p, kUcs, kWcs, false, d);
     view.setTarget(AcGePoint3d(d[0], d[1], d[2]));
   }
   if (pointVar(u"VIEWDIR", p)) {
-    trans(p, kUcs, kWcs, true, d);
+    TransformPoint(p, kUcs, kWcs, true, d);
     view.setViewDirection(AcGeVector3d(d[0], d[1], d[2]));
   }
   const double height = realVar(u"VIEWSIZE", 1.0);
@@ -134,8 +120,8 @@ void ZoomToWindow(const AcGePoint3d& corner1, const AcGePoint3d& corner2, double
   ads_point b{corner2.x, corner2.y, corner2.z};
   ads_point da{};
   ads_point db{};
-  trans(a, kWcs, kDcs, false, da);
-  trans(b, kWcs, kDcs, false, db);
+  TransformPoint(a, kWcs, kDcs, false, da);
+  TransformPoint(b, kWcs, kDcs, false, db);
   const double width = std::fabs(db[0] - da[0]) * factor;
   const double height = std::fabs(db[1] - da[1]) * factor;
   // A rectangle without width or height would make a view of no size.
