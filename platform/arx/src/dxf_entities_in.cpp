@@ -963,14 +963,7 @@ bool isCommonOrHeaderCode(int code) {
 
 std::unique_ptr<AcDbEntity> makeProxy(Reader& r, const SplitRecord& s, const std::vector<const Record*>& subs) {
   auto p = std::make_unique<AcDbProxyEntity>();
-  std::u16string className;
-  auto cls = r.classNames.find(s.record->type);
-  if (cls != r.classNames.end()) {
-    className = cls->second;
-  } else {
-    for (const Group& g : s.record->groups)
-      if (g.code == 100 && trimmed(g.value) != "AcDbEntity") className = r.text(trimmed(g.value));
-  }
+  const std::u16string className = r.proxyClassName(s, "AcDbEntity");
   p->setOriginalNames(className.c_str(), r.text(s.record->type).c_str());
   if (auto f = r.classFlags.find(s.record->type); f != r.classFlags.end()) p->setProxyFlags(f->second);
   // Without subclass markers (R12) the body mixes in the common groups, kept elsewhere.

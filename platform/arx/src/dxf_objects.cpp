@@ -124,14 +124,7 @@ std::unique_ptr<AcDbObject> readSortents(Reader& r, const SplitRecord& s) {
 
 std::unique_ptr<AcDbObject> makeProxyObject(Reader& r, const SplitRecord& s) {
   auto p = std::make_unique<AcDbProxyObject>();
-  std::u16string className;
-  auto cls = r.classNames.find(s.record->type);
-  if (cls != r.classNames.end()) {
-    className = cls->second;
-  } else {
-    for (const Group& g : s.record->groups)
-      if (g.code == 100) className = r.text(trimmed(g.value));
-  }
+  const std::u16string className = r.proxyClassName(s, "");
   p->setOriginalNames(className.c_str(), r.text(s.record->type).c_str());
   if (auto f = r.classFlags.find(s.record->type); f != r.classFlags.end()) p->setProxyFlags(f->second);
   p->setRawGroups(r.rawGroups(s.body));

@@ -70,6 +70,9 @@ class Reader {
   void finishWarnings();
 
   SplitRecord split(const Record& r, bool entity) const;
+  // The class name a proxy keeps: from the CLASSES section, else the record's last subclass
+  // marker other than ignoredMarker.
+  std::u16string proxyClassName(const SplitRecord& s, std::string_view ignoredMarker) const;
 
   // Adds obj to the database with the file's handle (a new one when it is null or already
   // taken) and the given owner; the object ends closed. Sets extension dictionary, reactors

@@ -115,6 +115,15 @@ void Reader::finishWarnings() {
     result_.warnings.push_back(std::to_string(suppressedWarnings_) + " more warnings not listed");
 }
 
+std::u16string Reader::proxyClassName(const SplitRecord& s, std::string_view ignoredMarker) const {
+  if (auto cls = classNames.find(s.record->type); cls != classNames.end()) return cls->second;
+  std::u16string name;
+  for (const Group& g : s.record->groups) {
+    if (g.code == 100 && trimmed(g.value) != ignoredMarker) name = text(trimmed(g.value));
+  }
+  return name;
+}
+
 SplitRecord Reader::split(const Record& r, bool entity) const {
   SplitRecord s;
   s.record = &r;
