@@ -222,9 +222,11 @@ TEST_F(CadCommands, NamesAreTheUpperCaseGlobalNamesUnlessDeliveredVerbatim) {
   EXPECT_EQ(type(u"l", {u"esc"}), "cancelled");
   EXPECT_EQ(type(u"ribbon"), "ended");
   EXPECT_EQ(type(u"NOSUCHTHING"), "unknown");
+  EXPECT_EQ(type(u"exportdwf"), "failed") << "nothing is exported, so the command does not claim success";
   acad().commands().bracket(u"_RIBBON", [] { return arx::CommandOutcome::kEnded; });
   EXPECT_EQ(journal_.take(), (Events{"willStart LINE", "cancelled LINE", "willStart LINE", "cancelled LINE",
-                                     "willStart RIBBON", "ended RIBBON", "willStart _RIBBON", "ended _RIBBON"}));
+                                     "willStart RIBBON", "ended RIBBON", "willStart EXPORTDWF", "failed EXPORTDWF",
+                                     "willStart _RIBBON", "ended _RIBBON"}));
 }
 
 TEST_F(CadCommands, TextMakesOneTextPerLineAndMtextOneParagraph) {

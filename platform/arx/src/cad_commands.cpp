@@ -172,7 +172,12 @@ struct BuiltIns {
     if (g == u"SPLINE") return spline();
     if (g == u"MLINE") return mline();
     if (g == u"BLOCK") return block();
-    return CommandOutcome::kEnded;  // RIBBON, COMMANDLINE, EXPORTDWF: the bracket only
+    if (g == u"EXPORTDWF") {
+      // There is no DWF writer here: the command fails openly instead of claiming an export.
+      say(u"\nEXPORTDWF: no DWF file was written (not available in this AutoCAD).\n");
+      return CommandOutcome::kFailed;
+    }
+    return CommandOutcome::kEnded;  // RIBBON, COMMANDLINE: only the panels' visibility, not modelled
   }
 
   static CommandOutcome outcomeOf(int rc) { return rc == RTCAN ? CommandOutcome::kCancelled : CommandOutcome::kEnded; }

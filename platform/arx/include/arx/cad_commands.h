@@ -68,7 +68,7 @@
 //       -LAYER    options M (make and set current), N (new), S (set current), until Enter;
 //       ZOOM      W and two corners, or E (extents); PAN two points (the view moves by their
 //                 difference): both change the view (viewChanged);
-//       RIBBON, COMMANDLINE, EXPORTDWF  the bracket only;
+//       RIBBON, COMMANDLINE  the bracket only; EXPORTDWF  fails (no DWF writer here);
 //   - bracket(name, body): a bracket whose name is delivered exactly as given (e.g.
 //     "_RIBBON"), for commands AutoCAD reports that way.
 // Limitations: no HELIX; SPLINE takes control vertices only (no fit points); no transparent or nested commands, no object snaps, no unsaved-changes prompt
