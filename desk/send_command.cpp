@@ -1,6 +1,7 @@
 // The desk's `send` verb.
 #include "send_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -70,6 +71,12 @@ long ModelSpaceCount(AcDbDatabase& db) {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// A reason on one line (a message box's text may span several).
+std::string OneLine(std::string s) {
+  std::replace(s.begin(), s.end(), '\n', ' ');
+  return s;
+}
+
 }  // namespace
 
 int runSendCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -99,13 +106,13 @@ int runSendCommand(const std::vector<std::string>& args, std::ostream& out, std:
   for (const Step& step : scenario.steps) {
     std::string why;
     if (!session.run(step, why)) {
-      err << "vurkarx-desk: send: " << step.text << ": " << why << "\n";
+      err << "vurkarx-desk: send: " << step.text << ": " << OneLine(why) << "\n";
       return 1;
     }
   }
   std::string why;
   if (!session.finish(why)) {
-    err << "vurkarx-desk: send: " << why << "\n";
+    err << "vurkarx-desk: send: " << OneLine(why) << "\n";
     return 1;
   }
   const host::HostApp* hostApp = session.hostApp();
