@@ -22,6 +22,7 @@
 #include "host/host_app.h"
 #include "host/object_store.h"
 #include "hostlink/notification_routes.h"
+#include "hostlink/notification_window.h"
 #include "plugin/shell/plugin_session.h"
 #include "settings/settings_store.h"
 #include "win32/transcript.h"
@@ -394,6 +395,89 @@ TEST_F(SendFlowTest, AnswersNamingNothingThatWasSentAreIgnored) {
   ASSERT_TRUE(s.steps("select window -1,-1 101,1\ntoolbar press 32768"));
   EXPECT_GT(linkedId(h[0]), 0);
   EXPECT_EQ(linkedId(h[1]), 0) << "the unselected line is not linked to someone else's object";
+}
+
+TEST_F(SendFlowTest, AnIdThatEqualsTheHandleStillLinksTheEntity) {
+  ASSERT_TRUE(s.steps("add line 0,0 100,0 layer 道路"));
+  ASSERT_TRUE(send());
+  ASSERT_TRUE(s.steps("add line 0,10 100,10 layer 道路"));
+  const std::uint64_t handle = handles()[1];
+  // The host happens to give the new line the number of its handle.
+  ASSERT_TRUE(hostApp().setObjectIdNumbering(static_cast<std::int32_t>(handle), 1));
+  ASSERT_TRUE(send());
+  ASSERT_EQ(hostObjectsOf(handle).size(), 1u);
+  ASSERT_EQ(hostObjectsOf(handle)[0]->id, static_cast<std::int32_t>(handle));
+  EXPECT_EQ(linkedId(handle), static_cast<std::int32_t>(handle));
+  EXPECT_EQ(state().links.find(handle)->stored, 0) << "so the link is written at the next save";
+}
+
+TEST_F(SendFlowTest, EntitiesHandedOnAfterACommandAreSentWithoutTinyOnesAtTheOrigin) {
+  ASSERT_TRUE(s.steps("add line 0,0 100,0 layer 道路\nadd line 0,0 0.1,0.1 layer 道路\nadd point 0,0 layer 点"));
+  const auto h = handles();
+  auto* ids = new AcDbObjectIdArray(0, 8);
+  for (std::uint64_t handle : h) ids->append(idOf(handle));
+  ASSERT_TRUE(vurk::PostSyncEntities(ids));
+  EXPECT_EQ(requests(kSetObjTree), 0u) << "nothing before the window's message runs";
+  ASSERT_TRUE(s.steps("wait 0"));
+  EXPECT_EQ(requests(kSetObjTree), 1u) << "no folders pass: the folders are found or made one by one";
+  EXPECT_GT(linkedId(h[0]), 0);
+  EXPECT_TRUE(hostObjectsOf(h[1]).empty()) << "a speck at the origin is left out";
+  EXPECT_EQ(linkedId(h[1]), 0);
+  EXPECT_EQ(document()->explicitLockCount(), 0);
+}
+
+TEST_F(SendFlowTest, TheMapFollowsTheLastEntityWhenTheViewFollowModeAsks) {
+  ASSERT_TRUE(s.steps("add line 0,0 1,1\nadd line 1000,2000 1010,2010"));
+  ASSERT_TRUE(send());
+  EXPECT_EQ(requests(20011), 0u) << "view follow mode 0 leaves the map where it is";
+  settings().viewFollowMode = 1;
+  ASSERT_TRUE(send());
+  ASSERT_EQ(requests(20011), 1u);
+  const auto* location = hostApp().record().lastRequest(20011);
+  ASSERT_NE(location->field("east"), nullptr);
+  EXPECT_EQ(std::get<double>(location->field("east")->value), 1005.0);
+  EXPECT_EQ(std::get<double>(location->field("north")->value), 2005.0);
+
+  ASSERT_TRUE(s.steps("command ERASE 1005,2005 \"\"\nwait 100"));
+  ASSERT_TRUE(send());
+  EXPECT_EQ(requests(20011), 1u) << "an entity at the origin does not move the map";
+}
+
+TEST_F(SendFlowTest, ACopyOfALinkedLineIsANewObjectAndErasingItLeavesTheOriginal) {
+  settings().autoSyncObjects = 1;
+  ASSERT_TRUE(s.steps("add line 0,0 100,0 layer 道路"));
+  const std::uint64_t original = handles()[0];
+  ASSERT_TRUE(send());
+  const std::int32_t id = linkedId(original);
+  ASSERT_TRUE(s.steps("wait 100\ncommand QSAVE\ncommand COPY 50,0 \"\" 0,0 0,50 \"\""));
+  const auto h = handles();
+  ASSERT_EQ(h.size(), 2u);
+  const std::size_t deletes = requests(kDelObj);
+  ASSERT_TRUE(s.steps("command ERASE 50,50 \"\"\nwait 0"));
+  EXPECT_EQ(requests(kDelObj), deletes) << "the copy carried the original's link: the original's object stays";
+  EXPECT_NE(store().find(id), nullptr);
+  EXPECT_EQ(linkedId(original), id);
+
+  ASSERT_TRUE(s.steps("wait 100\ncommand COPY 50,0 \"\" 0,0 0,80 \"\""));
+  const std::uint64_t copy = handles().back();
+  const std::size_t objects = store().size();
+  ASSERT_TRUE(send());
+  EXPECT_EQ(store().size(), objects + 1) << "the copy became an object of its own";
+  EXPECT_NE(linkedId(copy), id);
+  EXPECT_EQ(linkedId(original), id);
+}
+
+TEST_F(SendFlowTest, ASaveInOneDrawingWritesTheLinksAnotherDrawingsSendLeft) {
+  ASSERT_TRUE(s.steps("add line 0,0 100,0 layer 道路"));
+  ASSERT_TRUE(send());
+  const std::uint64_t line = handles()[0];
+  vurk::DocIdManager* site = vurk::CurrentDocState();
+  ASSERT_TRUE(s.steps("wait 100\ndocument new as C:\\maps\\roads.dxf\ncommand QSAVE"));
+  EXPECT_EQ(site->links.find(line)->stored, 1) << "the other drawing's pending link was written";
+  EXPECT_EQ(site->document()->explicitLockCount(), 0);
+  AcDbObjectId id;
+  ASSERT_EQ(site->document()->database()->getAcDbObjectId(id, false, AcDbHandle(line)), Acad::eOk);
+  EXPECT_EQ(vurk::readLinkById(id).mapObjectId, site->links.find(line)->mapObjectId);
 }
 
 }  // namespace
