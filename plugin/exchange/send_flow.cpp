@@ -194,8 +194,7 @@ std::vector<std::uint64_t> EntryKeys(const ObjectStream& stream, std::int32_t fr
 
 int SendStream(ObjectStream& stream, std::uint32_t documentFolder) {
   FinishObjectStream(stream, documentFolder);
-  std::vector<std::uint8_t> payload(stream.bytes().begin(), stream.bytes().end());
-  stream = ObjectStream();
+  std::vector<std::uint8_t> payload = stream.take();
   const int status = SetObjTree(payload, true);
   if (status < 0) ShowHostError(status, kSetObjTreeErr, true);
   return status;
