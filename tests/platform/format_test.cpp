@@ -117,47 +117,4 @@ TEST(FormatMisc, PointerPercentAndStarArguments) {
   EXPECT_EQ(formatNarrow("[%*d|%.*d]", -4, 7, -1, 7), "[7   |7]") << "negative * width is '-', negative precision none";
 }
 
-TEST(FormatCrtCalls, SwprintfSFailsWholeWhenTheTextDoesNotFit) {
-  char16_t buf[6];
-  EXPECT_EQ(swprintf_s(buf, 6, u"%s", u"hello"), 5);
-  EXPECT_EQ(std::u16string(buf), u"hello");
-  EXPECT_EQ(swprintf_s(buf, 5, u"%s", u"hello"), -1) << "no room for the terminator";
-  EXPECT_EQ(buf[0], 0) << "an empty string is left behind";
-  char nb[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(sprintf_s(nb, 4, "%d", 1234), -1);
-  EXPECT_EQ(nb[0], 0);
-  EXPECT_EQ(sprintf_s(nb, 4, "%d", 123), 3);
-  EXPECT_STREQ(nb, "123");
-}
-
-TEST(FormatCrtCalls, SnwprintfSWithTruncateCutsAndTerminates) {
-  char16_t buf[5];
-  EXPECT_EQ(_snwprintf_s(buf, 5, _TRUNCATE, u"%s-%d", u"ab", 12), -1);
-  EXPECT_EQ(std::u16string(buf), u"ab-1");
-  EXPECT_EQ(_snwprintf_s(buf, 5, _TRUNCATE, u"%d", 1234), 4) << "exactly fitting text is not truncation";
-  EXPECT_EQ(std::u16string(buf), u"1234");
-  EXPECT_EQ(_snwprintf_s(buf, 5, 2, u"%d", 1234), -1) << "count below the size limits the text";
-  EXPECT_EQ(std::u16string(buf), u"12");
-  EXPECT_EQ(_snwprintf_s(buf, 5, 5, u"%d", 12345), -1) << "count at the size: the text must fit whole";
-  EXPECT_EQ(buf[0], 0);
-  char nb[4];
-  EXPECT_EQ(_snprintf_s(nb, 4, _TRUNCATE, "%s", "abcdef"), -1);
-  EXPECT_STREQ(nb, "abc");
-  EXPECT_EQ(_scwprintf(u"%d-%s", 12345, u"ab"), 8);
-  EXPECT_EQ(_scprintf("%5d", 1), 5);
-}
-
-TEST(FormatCrtCalls, InvalidDirectivesFailTheCall) {
-  char16_t buf[16];
-  EXPECT_EQ(swprintf_s(buf, 16, u"a%yb", 1), -1);
-  EXPECT_EQ(buf[0], 0);
-  int written = 0;
-  EXPECT_EQ(swprintf_s(buf, 16, u"%d%n", 1, &written), -1) << "%n is disabled, as in MSVC";
-  EXPECT_EQ(swprintf_s(buf, 16, u"abc%"), -1);
-  EXPECT_EQ(swprintf_s(buf, 16, u"%I64s", u"x"), -1);
-  EXPECT_EQ(swprintf_s(nullptr, 16, u"x"), -1);
-  EXPECT_EQ(_scwprintf(u"%k"), -1);
-  EXPECT_EQ(written, 0);
-}
-
 }  // namespace
