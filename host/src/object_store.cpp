@@ -82,7 +82,13 @@ bool ObjectStore::replace(std::int32_t id, RecordKind kind, std::vector<std::uin
 }
 
 std::size_t ObjectStore::remove(std::int32_t id, bool withContents) {
-  if (id == kRootId || objects_.count(id) == 0) return 0;
+  const auto found = objects_.find(id);
+  if (id == kRootId || found == objects_.end()) return 0;
+  // Only folders hold objects: a map object goes without a look through the whole store.
+  if (found->second.kind != RecordKind::Folder) {
+    objects_.erase(found);
+    return 1;
+  }
   const auto kids = children(id);
   if (!kids.empty() && !withContents) return 0;
   std::size_t n = 0;
