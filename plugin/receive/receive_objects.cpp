@@ -14,9 +14,11 @@
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/acdocman.h"
+#include "arx/dbhatch.h"
 #include "coords/coordinate_state.h"
 #include "exchange/doc_id_manager.h"
 #include "exchange/document_links.h"
+#include "exchange/opened_object.h"
 #include "exchange/styles.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/notification_routes.h"
@@ -40,6 +42,7 @@ constexpr std::uint32_t kFolderKind = 30;
 constexpr std::int32_t kDefaultFontSize = 14;
 constexpr double kLabelDivisor = 1.414;
 constexpr std::uint32_t kFallbackLabelHeight = 60;
+constexpr std::uint32_t kPlacedPointIcon = 4;
 constexpr std::u16string_view kIgnoredHead = u"以下[块/面域]对象被系统忽略：\r\n";
 constexpr std::u16string_view kConversionFailed = u"\n转化失败信息：星衡对象转化为断面时出错！";
 
@@ -51,6 +54,13 @@ std::unordered_map<std::uint32_t, FolderEntry> g_folders;
 std::unordered_set<const AcApDocument*> g_contourDocuments;
 CrossSectionHook g_crossSection;
 PatternLists* g_walkPatterns = nullptr;
+std::u16string g_pendingNotice;
+
+void ShowPendingNotice() {
+  const std::u16string text = std::move(g_pendingNotice);
+  g_pendingNotice.clear();
+  if (!text.empty()) ShowIgnoredObjects(text);
+}
 
 std::u16string LayerName(const std::string& utf8) {
   std::u16string layer = HostText(utf8);
@@ -78,17 +88,36 @@ std::vector<std::uint64_t> HoldersOf(DocumentLinks& links, AcDbDatabase* db, std
   return all;
 }
 
-// Erases the entities and drops their links (the links first, so nothing sees a linked entity
-// go away and asks the host to delete its object).
+void EraseObject(AcDbObjectId id) {
+  AcDbObject* object = nullptr;
+  if (acdbOpenObject(object, id, AcDb::kForWrite) != Acad::eOk) return;
+  object->erase(true);
+  object->close();
+}
+
+// The boundaries of an area's hatch that belong to it alone (no link of their own).
+AcDbObjectIdArray OwnBoundaries(DocumentLinks& links, AcDbObjectId id) {
+  AcDbObjectIdArray boundaries;
+  OpenedObject<AcDbHatch> hatch(id, AcDb::kForRead);
+  if (!hatch || !hatch->associative()) return boundaries;
+  AcDbObjectIdArray all;
+  hatch->getAssocObjIds(all);
+  for (const AcDbObjectId b : all) {
+    if (!links.find(b.handle().value())) boundaries.append(b);
+  }
+  return boundaries;
+}
+
+// Erases the entities (an area's hatch with its boundaries) and drops their links (the links
+// first, so nothing sees a linked entity go away and asks the host to delete its object).
 void EraseHolders(DocumentLinks& links, AcDbDatabase* db, const std::vector<std::uint64_t>& handles) {
   for (const std::uint64_t h : handles) {
     links.forget(h);
     AcDbObjectId id;
     if (db->getAcDbObjectId(id, false, AcDbHandle(h)) != Acad::eOk) continue;
-    AcDbObject* object = nullptr;
-    if (acdbOpenObject(object, id, AcDb::kForWrite) != Acad::eOk) continue;
-    object->erase(true);
-    object->close();
+    const AcDbObjectIdArray boundaries = OwnBoundaries(links, id);
+    EraseObject(id);
+    for (const AcDbObjectId b : boundaries) EraseObject(b);
   }
 }
 
@@ -468,8 +497,10 @@ bool ReceiveObjects(std::span<const std::uint8_t> block, ReceiveReport* report) 
     acedUpdateDisplay();
   }
   if (something) {
+    // Shown after the host's message has been answered, not while the host waits for it.
     r.ignored = ignored;
-    ShowIgnoredObjects(ignored);
+    g_pendingNotice = ignored;
+    if (!PostIgnoredObjectsNotice()) ShowPendingNotice();
   }
   return true;
 }
@@ -479,10 +510,21 @@ void StartReceive() {
   if (!link) return;
   NotificationRoutes& r = link->routes();
   r.objectTree = [](HostBytes block) { ReceiveObjects(block); };
+  r.ignoredObjectsNotice = [] { ShowPendingNotice(); };
   r.drawingOpen = [] { return acDocManager->curDocument() != nullptr; };
   r.meterStart = [](const std::u16string& text) { acedSetStatusBarProgressMeter(text.c_str(), 0, 100); };
   r.meterSet = [](int position) { acedSetStatusBarProgressMeterPos(position); };
   r.meterRestore = [] { acedRestoreStatusBar(); };
+  // A point placed at drawing coordinates becomes a mark of its own (an icon when icons are on).
+  r.pointToIcon = [](double x, double y, AcDbObjectId& icon) {
+    MarkRecord mark = createMarkRecord();
+    mark.east = x;
+    mark.north = y;
+    mark.iconId = kPlacedPointIcon;
+    mark.sourceKind = static_cast<std::uint8_t>(SourceKind::Point);
+    icon = CreateMarkEntity(mark, u"", true);
+    return !icon.isNull();
+  };
 }
 
 }  // namespace vurk
