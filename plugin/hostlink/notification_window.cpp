@@ -119,6 +119,12 @@ bool CMessageDlg::handlePlainMessage(UINT msg, LPARAM lParam) {
     case kMsgRefreshView:
       if (r.refreshView) r.refreshView();
       return true;
+    case kMsgDeleteErased:
+      if (r.deleteErased) r.deleteErased();
+      return true;
+    case kMsgIgnoredObjects:
+      if (r.ignoredObjectsNotice) r.ignoredObjectsNotice();
+      return true;
     case kMsgIconDeclutter:
       if (!f.iconPassRunning) {
         f.sendingFlag = true;
@@ -241,6 +247,11 @@ bool PostSyncEntities(AcDbObjectIdArray* ids) {
     return false;
   }
   return true;
+}
+
+bool PostIgnoredObjectsNotice() {
+  const HWND w = g_window ? g_window->m_hWnd : nullptr;
+  return w && PostMessageW(w, kMsgIgnoredObjects, 0, 0);
 }
 
 bool PostPointBecameIcon(double x, double y) {

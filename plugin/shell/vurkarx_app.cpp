@@ -11,12 +11,14 @@
 #include "basemap/dwg_database_util.h"
 #include "basemap/icon_declutter.h"
 #include "coords/coordinate_state.h"
+#include "exchange/send_flow.h"
 #include "hostlink/host_errors.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/host_presence.h"
 #include "hostlink/notification_window.h"
 #include "hostlink/request_catalogue.h"
 #include "reactors/document_reactor.h"
+#include "receive/receive_objects.h"
 #include "settings/settings_store.h"
 #include "shell/base_map_view_mode.h"
 #include "shell/commands.h"
@@ -89,6 +91,7 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   settings->load(PluginFolder());
   InstallSettings(std::move(settings));
   StartCoordinateAlignment();
+  StartReceive();
 
   // 7. Each open drawing's state with its links, kept in step with the documents.
   StartDocumentStates();
@@ -108,6 +111,7 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   if (!window) window = CreateNotificationWindow(acedGetAcadFrame());
   if (window) window->SetTimer(kTimerViewWatch, 1000, nullptr);
   Routes().iconDeclutter = [] { RunIconDeclutterPass(); };
+  StartSendFlow();
 
   // 12. The host: a running host (1), or one not installed or too old (-1, already reported),
   // gets the plug-in's button; a host that is not running (0) gets nothing. Then the online base
@@ -145,6 +149,7 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
 
   // 5. The commands; the drawings' states.
   acedRegCmds->removeGroup(kCommandGroup);
+  StopSendFlow();
   StopDocumentStates();
 
   // The user's view variables come back: an unload must not leave the base-map values in the
