@@ -66,10 +66,12 @@ long rgbOfIndex(int index) { return static_cast<long>(acedGetRGB(index) & 0xFFFF
 
 // The colour the sender gives an entity: ByBlock white, ByLayer the layer's (or, for the part
 // of a group, the group's own colour), true colours not compared.
+constexpr long kTopLevel = -2;  // not a part of a group: ByLayer is the layer's colour
+
 long sentColour(const AcDbEntity& e, long inherited) {
   const AcCmColor c = e.color();
   if (c.isByBlock()) return 0xFFFFFF;
-  if (c.isByLayer()) return inherited >= 0 ? inherited : rgbOfIndex(layerInfo(e.layerId()).colorIndex);
+  if (c.isByLayer()) return inherited != kTopLevel ? inherited : rgbOfIndex(layerInfo(e.layerId()).colorIndex);
   if (c.isByACI()) return rgbOfIndex(c.colorIndex());
   return -1;
 }
@@ -342,7 +344,7 @@ Expectation expectedBack(const AcDbEntity& source, const Context& context) {
     }
     Shape s = *leaf.shape;
     s.layer = narrow(source.layer());
-    s.rgb = s.cls == "AcDbPoint" ? 0 : expectedColour(source, -1);
+    s.rgb = s.cls == "AcDbPoint" ? 0 : expectedColour(source, kTopLevel);
     if (leaf.curve) s.linetype = linetypeBack(source);
     if (s.what.empty()) s.what = narrow(source.isA()->name());
     x.shapes.push_back(s);
@@ -361,7 +363,7 @@ Expectation expectedBack(const AcDbEntity& source, const Context& context) {
       btr->close();
     }
   }
-  const long inherited = sentColour(source, -1);
+  const long inherited = sentColour(source, kTopLevel);  // -1 (not compared) for a true colour
   // Explode as the sender does: nested groups give their parts to the top-level folder.
   std::vector<std::unique_ptr<AcDbEntity>> work;
   auto explodeInto = [&](const AcDbEntity& e) {
