@@ -7,6 +7,7 @@
 
 #include "arx/acedads.h"
 #include "arx/adscodes.h"
+#include "arx/dbapserv.h"
 #include "arx/dbcurve.h"
 #include "arx/dbsymtb.h"
 #include "basemap/dwg_database_util.h"
@@ -39,13 +40,6 @@ std::u16string LayerLinetypeName(const AcDbEntity& entity) {
   return linetype->getName();
 }
 
-AcCmColor ColourOf(Colorref c) {
-  AcCmColor colour;
-  colour.setRGB(static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
-                static_cast<std::uint8_t>((c >> 16) & 0xFF));
-  return colour;
-}
-
 // A colour of the drawing as COLORREF through its colour index.
 Colorref ColourByIndex(const AcCmColor& colour, Colorref current) { return indexColour(colour.colorIndex(), current); }
 
@@ -56,6 +50,13 @@ std::u16string PatternNameOf(const AcDbHatch& hatch) {
 }
 
 }  // namespace
+
+AcCmColor ColourOf(Colorref c) {
+  AcCmColor colour;
+  colour.setRGB(static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                static_cast<std::uint8_t>((c >> 16) & 0xFF));
+  return colour;
+}
 
 Colorref indexColour(int index, Colorref currentColour) {
   if (index >= 0 && index <= 255) return acedGetRGB(index) & 0xFFFFFF;
@@ -255,7 +256,7 @@ AcDbObjectId AppendHatch(AcDbHatch* hatch, const std::vector<AcDbObjectIdArray>&
   }
   EntityProps props = DefaultEntityProps();
   props.color = hatch->color();
-  const AcDbObjectId id = AppendToModelSpace(hatch, props, nullptr);
+  const AcDbObjectId id = AppendToModelSpace(hatch, props, acdbHostApplicationServices()->workingDatabase());
   if (id.isNull() || !associative) return id;
   for (const AcDbObjectIdArray& ids : boundaries) {
     for (int i = 0; i < ids.length(); ++i) {

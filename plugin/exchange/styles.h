@@ -17,6 +17,8 @@ namespace vurk {
 using Colorref = std::uint32_t;  // 0x00BBGGRR
 inline constexpr Colorref kWhite = 0xFFFFFF;
 
+// The drawing colour of a COLORREF (a true colour).
+AcCmColor ColourOf(Colorref c);
 // 0..255: the palette entry; 256: currentColour (the colour being encoded); larger: 0.
 Colorref indexColour(int index, Colorref currentColour = 0);
 // ByBlock gives white; ByLayer gives inheritedColour inside a group, else the layer's colour.

@@ -48,6 +48,7 @@ struct NotificationRoutes {
   std::function<void()> iconDeclutter;                                   // 32812
   std::function<void()> refreshView;                                     // 32814
   std::function<void()> deleteErased;                                    // 32820
+  std::function<void()> ignoredObjectsNotice;                            // 32821
   std::function<void(WPARAM, LPARAM)> mapFileProgress;
   std::function<void(WPARAM, LPARAM)> contourProgress;
   // The status-bar progress meter: start with a text, set a position, restore the status bar.

@@ -122,6 +122,9 @@ bool CMessageDlg::handlePlainMessage(UINT msg, LPARAM lParam) {
     case kMsgDeleteErased:
       if (r.deleteErased) r.deleteErased();
       return true;
+    case kMsgIgnoredObjects:
+      if (r.ignoredObjectsNotice) r.ignoredObjectsNotice();
+      return true;
     case kMsgIconDeclutter:
       if (!f.iconPassRunning) {
         f.sendingFlag = true;
@@ -244,6 +247,11 @@ bool PostSyncEntities(AcDbObjectIdArray* ids) {
     return false;
   }
   return true;
+}
+
+bool PostIgnoredObjectsNotice() {
+  const HWND w = g_window ? g_window->m_hWnd : nullptr;
+  return w && PostMessageW(w, kMsgIgnoredObjects, 0, 0);
 }
 
 bool PostPointBecameIcon(double x, double y) {

@@ -26,6 +26,7 @@ inline constexpr UINT kMsgPointBecameIcon = 32817;   // lParam: PointBlock* (the
 inline constexpr UINT kMsgOpenRelationDialog = 32818;
 inline constexpr UINT kMsgUpdatePrompt = 32819;
 inline constexpr UINT kMsgDeleteErased = 32820;     // after a command: delete the erased entities' map objects
+inline constexpr UINT kMsgIgnoredObjects = 32821;  // after a transfer: show what was ignored
 
 // Timers.
 inline constexpr UINT_PTR kTimerButtonUpkeep = 5000;
@@ -77,6 +78,8 @@ void DestroyNotificationWindow();
 // Posts the ids of entities to synchronise; the window frees the array. When the post fails the
 // array is freed here.
 bool PostSyncEntities(AcDbObjectIdArray* ids);
+// Posts the notice of ignored objects, shown once the host's message has been answered.
+bool PostIgnoredObjectsNotice();
 // Posts a point that became an icon; the window frees the block (here when the post fails).
 bool PostPointBecameIcon(double x, double y);
 

@@ -5,6 +5,7 @@
 
 #include "coords/relation_dialog.h"
 #include "hostlink/host_link_dialogs.h"
+#include "receive/ignored_objects_dialog.h"
 #include "resources/embedded_files.h"
 #include "shell/shell_resources.h"
 
@@ -45,6 +46,7 @@ win32::ResourceTable pluginResourceTable() {
   vurk::AddHostLinkDialogs(table);
   vurk::AddShellResources(table);
   vurk::AddRelationDialogTemplate(table);
+  vurk::AddMessageDialogTemplate(table);
   return table;
 }
 

@@ -18,6 +18,7 @@
 #include "hostlink/notification_window.h"
 #include "hostlink/request_catalogue.h"
 #include "reactors/document_reactor.h"
+#include "receive/receive_objects.h"
 #include "settings/settings_store.h"
 #include "shell/base_map_view_mode.h"
 #include "shell/commands.h"
@@ -90,6 +91,7 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   settings->load(PluginFolder());
   InstallSettings(std::move(settings));
   StartCoordinateAlignment();
+  StartReceive();
 
   // 7. Each open drawing's state with its links, kept in step with the documents.
   StartDocumentStates();
