@@ -438,9 +438,23 @@ TEST_F(SendFlowTest, TheMapFollowsTheLastEntityWhenTheViewFollowModeAsks) {
   EXPECT_EQ(std::get<double>(location->field("east")->value), 1005.0);
   EXPECT_EQ(std::get<double>(location->field("north")->value), 2005.0);
 
+  // The map shows the objects at the scale of the drawing's view: a closer view, a higher level.
+  auto levelAfterSendIn = [&](const std::string& zoom) {
+    EXPECT_TRUE(s.steps("zoom window " + zoom));
+    EXPECT_TRUE(send());
+    return std::get<std::uint64_t>(hostApp().record().lastRequest(20011)->field("level")->value);
+  };
+  const auto wide = levelAfterSendIn("-49000,-48000 51000,52000");
+  const auto close = levelAfterSendIn("990,1990 1020,2020");
+  EXPECT_GE(wide, 1u);
+  EXPECT_LE(close, 29u);
+  // The host's levels halve the ground resolution each: 3333 times closer is log2(3333) = 11.7
+  // levels deeper.
+  EXPECT_NEAR(static_cast<double>(close) - static_cast<double>(wide), 11.7, 1.0) << wide << " " << close;
+
   ASSERT_TRUE(s.steps("command ERASE 1005,2005 \"\"\nwait 100"));
   ASSERT_TRUE(send());
-  EXPECT_EQ(requests(20011), 1u) << "an entity at the origin does not move the map";
+  EXPECT_EQ(requests(20011), 3u) << "an entity at the origin does not move the map";
 }
 
 TEST_F(SendFlowTest, ACopyOfALinkedLineIsANewObjectAndErasingItLeavesTheOriginal) {
