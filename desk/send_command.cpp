@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "arx/dbdatabase.h"
@@ -13,6 +12,7 @@
 #include "host/host_app.h"
 #include "host/object_store.h"
 #include "scenario.h"
+#include "scratch_folder.h"
 
 namespace desk {
 
@@ -42,24 +42,6 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
   if (o.drawing.empty()) error = "no drawing given";
   return !o.drawing.empty();
 }
-
-// The session's sandbox, removed at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::random_device seed;
-    path_ = std::filesystem::temp_directory_path() / ("vurkarx-send-" + std::to_string(seed()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 long ModelSpaceCount(AcDbDatabase& db) {
   AcDbBlockTableRecord* ms = nullptr;
@@ -100,7 +82,7 @@ int runSendCommand(const std::vector<std::string>& args, std::ostream& out, std:
     err << "vurkarx-desk: send: " << error << "\n";
     return 2;
   }
-  ScratchFolder scratch;
+  ScratchFolder scratch("send");
   std::ostringstream transcript;
   DeskSession session(scratch.path(), transcript);
   for (const Step& step : scenario.steps) {
