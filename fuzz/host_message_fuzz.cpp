@@ -32,7 +32,8 @@ struct Session {
         desk((std::filesystem::create_directories(root), root), transcript) {
     desk::Scenario s;
     std::string error;
-    desk::parseScenario("host start\nplugin load\n", s, error);
+    // A drawing is open, so object blocks (20110) reach the receive walk.
+    desk::parseScenario("host start\ndrawing new\nplugin load\n", s, error);
     for (const auto& step : s.steps) {
       std::string why;
       if (!desk.run(step, why)) {
