@@ -269,7 +269,7 @@ class Walk {
       case RecordKind::Mark: {
         auto& m = std::get<MarkRecord>(record);
         mark = CreateMarkEntities(m, layer, false);
-        primary = mark.text.isNull() ? mark.icon : mark.text;
+        primary = !mark.text.isNull() ? mark.text : (!mark.icon.isNull() ? mark.icon : mark.point);
         markRecord = &m;
         name = m.name;
         text = m.text;
