@@ -26,6 +26,7 @@
 #include "arx/dbtext.h"
 #include "arx/dxf.h"
 #include "count_command.h"
+#include "exchange/link_record.h"
 #include "plugin_image.h"
 #include "ui_steps.h"
 #include "resources/string_table.h"
@@ -389,7 +390,8 @@ bool DeskSession::stepExpect(const Words& w, std::string& reason) {
     bool present;
   } kChannels[] = {{"line", "cmd", true},      {"no-line", "cmd", false}, {"box", "box", true},
                    {"no-box", "box", false},   {"note", "note", true},    {"shell", "shell", true},
-                   {"host", "host", true},     {"drawing", "drawing", true}};
+                   {"host", "host", true},     {"drawing", "drawing", true},
+                   {"links", "links", true}};
   for (const auto& c : kChannels) {
     if (what == c.word && w.size() >= 3) return expectEntry(c.channel, joinFrom(w, 2), c.present, reason);
   }
@@ -556,7 +558,37 @@ bool DeskSession::stepShow(const Words& w, std::string& reason) {
     t.add("drawing", "total\t" + std::to_string(total));
     return true;
   }
-  reason = "show file|settings|commands|sysvar|drawing";
+  if (what == "links") {
+    // The links stored in the drawing's entities: class, handle, map object id, name.
+    if (!acad_->docManager().curDocument()) {
+      reason = "no drawing is open";
+      return false;
+    }
+    long total = 0;
+    AcDbBlockTableRecord* space = nullptr;
+    if (acdbOpenObject(space, drawing().modelSpaceId(), AcDb::kForRead) != Acad::eOk) {
+      reason = "model space does not open";
+      return false;
+    }
+    const AcDbObjectIdArray ids = space->entityIds();
+    space->close();
+    for (AcDbObjectId id : ids) {
+      AcDbEntity* e = nullptr;
+      if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) continue;
+      const vurk::EntityLink link = vurk::readLinkRecord(*e);
+      if (link.mapObjectId != 0) {
+        std::ostringstream line;
+        line << narrow(e->isA()->name()) << "\t" << narrow(id.handle().ascii()) << "\t" << link.mapObjectId << "\t"
+             << narrow(link.name);
+        t.add("links", line.str());
+        ++total;
+      }
+      e->close();
+    }
+    t.add("links", "total\t" + std::to_string(total));
+    return true;
+  }
+  reason = "show file|settings|commands|sysvar|drawing|links";
   return false;
 }
 

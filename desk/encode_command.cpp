@@ -5,7 +5,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <tuple>
 
 #include "arx/acad_app.h"
@@ -20,6 +19,7 @@
 #include "host/object_stream_json.h"
 #include "win32/desktop.h"
 #include "win32/unicode.h"
+#include "scratch_folder.h"
 
 namespace desk {
 
@@ -57,24 +57,6 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
   if (o.drawing.empty()) error = "no drawing given";
   return !o.drawing.empty();
 }
-
-// A private sandbox for the desktop the stand-ins need, removed at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::random_device seed;
-    path_ = std::filesystem::temp_directory_path() / ("vurkarx-encode-" + std::to_string(seed()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 struct LayerEntities {
   std::u16string layer;
@@ -140,7 +122,7 @@ int runEncodeCommand(const std::vector<std::string>& args, std::ostream& out, st
     return 1;
   }
   AcDbDatabase& db = *r.database;
-  ScratchFolder scratch;
+  ScratchFolder scratch("encode");
   win32::Desktop desktop(scratch.path());
   win32::DesktopScope desktopScope(desktop);
   arx::AcadApplication acad(desktop);

@@ -5,6 +5,7 @@
 //   vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]
 //   vurkarx-desk count DRAWING.dxf
 //   vurkarx-desk encode DRAWING.dxf [--map-scale S] [--out FILE.json] [--raw FILE]
+//   vurkarx-desk send DRAWING.dxf [--out FILE.geojson] [--coords SYSTEM]
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "desk_session.h"
 #include "encode_command.h"
 #include "scenario.h"
+#include "send_command.h"
 
 namespace {
 
@@ -23,7 +25,8 @@ int usage() {
   std::cerr << "usage: vurkarx-desk tour [--out DIR]\n"
                "       vurkarx-desk run SCENARIO [--sandbox DIR] [--out DIR]\n"
                "       vurkarx-desk count DRAWING.dxf\n"
-               "       vurkarx-desk encode DRAWING.dxf [--map-scale S] [--out FILE.json] [--raw FILE]\n";
+               "       vurkarx-desk encode DRAWING.dxf [--map-scale S] [--out FILE.json] [--raw FILE]\n"
+               "       vurkarx-desk send DRAWING.dxf [--out FILE.geojson] [--coords SYSTEM]\n";
   return 2;
 }
 
@@ -73,6 +76,7 @@ int main(int argc, char** argv) {
   const std::string verb = argv[1];
   if (verb == "count") return argc == 3 ? desk::runCountCommand(argv[2], std::cout, std::cerr) : usage();
   if (verb == "encode") return desk::runEncodeCommand({argv + 2, argv + argc}, std::cout, std::cerr);
+  if (verb == "send") return desk::runSendCommand({argv + 2, argv + argc}, std::cout, std::cerr);
   desk::RunOptions options;
   std::string scenarioPath;
   for (int i = 2; i < argc; ++i) {

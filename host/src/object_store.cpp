@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 #include "host/json_writer.h"
 #include "host/object_stream_json.h"
@@ -81,7 +82,13 @@ bool ObjectStore::replace(std::int32_t id, RecordKind kind, std::vector<std::uin
 }
 
 std::size_t ObjectStore::remove(std::int32_t id, bool withContents) {
-  if (id == kRootId || objects_.count(id) == 0) return 0;
+  const auto found = objects_.find(id);
+  if (id == kRootId || found == objects_.end()) return 0;
+  // Only folders hold objects: a map object goes without a look through the whole store.
+  if (found->second.kind != RecordKind::Folder) {
+    objects_.erase(found);
+    return 1;
+  }
   const auto kids = children(id);
   if (!kids.empty() && !withContents) return 0;
   std::size_t n = 0;
@@ -138,14 +145,25 @@ std::string ObjectStore::folderPath(std::int32_t id) const {
 }
 
 std::vector<const MapObject*> ObjectStore::inTreeOrder() const {
+  // Every object's children at once (one pass over the store), so the walk stays linear in
+  // the size of the tree.
+  std::unordered_map<std::int32_t, std::vector<const MapObject*>> kids;
+  for (const auto& [id, o] : objects_) {
+    if (id != kRootId) kids[o.parent].push_back(&o);
+  }
+  for (auto& [parent, list] : kids) {
+    std::sort(list.begin(), list.end(), [](const MapObject* a, const MapObject* b) { return a->order < b->order; });
+  }
   std::vector<const MapObject*> out;
+  out.reserve(objects_.size());
   std::vector<const MapObject*> pending{&objects_.at(kRootId)};
   while (!pending.empty()) {
     const MapObject* o = pending.back();
     pending.pop_back();
     if (o->id != kRootId) out.push_back(o);
-    const auto kids = children(o->id);
-    for (auto it = kids.rbegin(); it != kids.rend(); ++it) pending.push_back(*it);
+    const auto it = kids.find(o->id);
+    if (it == kids.end()) continue;
+    for (auto c = it->second.rbegin(); c != it->second.rend(); ++c) pending.push_back(*c);
   }
   return out;
 }

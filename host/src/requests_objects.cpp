@@ -225,6 +225,7 @@ LRESULT HostApp::onGetObjTree(Request& req) {
 }
 
 LRESULT HostApp::onSetObjTree(Request& req) {
+  constexpr std::size_t kRecordedEntries = 1000;
   std::string why;
   const auto stream = readObjectStream(req.payload.bytes(), &why);
   if (!stream) {
@@ -254,9 +255,15 @@ LRESULT HostApp::onSetObjTree(Request& req) {
   std::size_t applied = 0;
   for (std::size_t i = 0; i < stream->entries.size(); ++i) {
     const StreamEntry& e = stream->entries[i];
+    // The record shows the first entries field by field; a stream of a whole drawing would
+    // otherwise make the record many times the size of the objects themselves.
     const std::string prefix = "entry[" + std::to_string(i) + "].";
-    fields(req, fields::kObjectHeader, e.offset, prefix);
-    field(req, prefix + "name", e.info.name);
+    if (i < kRecordedEntries) {
+      fields(req, fields::kObjectHeader, e.offset, prefix);
+      field(req, prefix + "name", e.info.name);
+    } else if (i == kRecordedEntries) {
+      note(req, "entries from " + std::to_string(i) + " on are not listed field by field");
+    }
     std::int32_t parent = defaultParent;
     if (e.group) {
       parent = assigned[*e.group];

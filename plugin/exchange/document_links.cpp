@@ -24,8 +24,7 @@ const EntityLink* DocumentLinks::find(std::uint64_t handle) const {
 
 EntityLink& DocumentLinks::putLink(std::uint64_t handle, EntityLink link, bool stored) {
   link.stored = stored ? 1 : 0;
-  auto [it, added] = cache_.try_emplace(handle);
-  if (!added) unregister(handle, it->second);
+  const auto it = cache_.try_emplace(handle).first;
   it->second = std::move(link);
   registerLink(handle, it->second);
   return it->second;
@@ -44,24 +43,13 @@ EntityLink& DocumentLinks::setLinkId(std::uint64_t handle, std::int32_t id, bool
 }
 
 void DocumentLinks::relink(std::uint64_t handle) {
-  EntityLink* link = find(handle);
-  if (!link) return;
-  for (Table* table : {&byId_, &icons_}) {
-    for (auto it = table->begin(); it != table->end();) {
-      auto& handles = it->second;
-      handles.erase(std::remove(handles.begin(), handles.end(), handle), handles.end());
-      it = handles.empty() ? table->erase(it) : std::next(it);
-    }
-  }
-  registerLink(handle, *link);
+  if (const EntityLink* link = find(handle)) registerLink(handle, *link);
 }
 
 void DocumentLinks::forget(std::uint64_t handle) {
   const auto it = cache_.find(handle);
-  if (it != cache_.end()) {
-    unregister(handle, it->second);
-    cache_.erase(it);
-  }
+  if (it != cache_.end()) cache_.erase(it);
+  unregister(handle);
   leaveGroups(handle);
 }
 
@@ -75,9 +63,18 @@ std::vector<std::uint64_t> DocumentLinks::pendingHandles() const {
 }
 
 void DocumentLinks::registerLink(std::uint64_t handle, const EntityLink& link) {
-  if (link.mapObjectId == 0) return;
-  auto& handles = tableFor(link)[link.mapObjectId];
-  if (std::find(handles.begin(), handles.end(), handle) == handles.end()) handles.push_back(handle);
+  if (link.mapObjectId == 0) {
+    unregister(handle);
+    return;
+  }
+  const bool icon = link.companionHandle > 0;
+  const auto r = registered_.find(handle);
+  if (r != registered_.end()) {
+    if (r->second.id == link.mapObjectId && r->second.icon == icon) return;
+    unregister(handle);
+  }
+  (icon ? icons_ : byId_)[link.mapObjectId].push_back(handle);
+  registered_[handle] = {link.mapObjectId, icon};
 }
 
 void DocumentLinks::dropFrom(Table& table, std::int32_t id, std::uint64_t handle) {
@@ -88,18 +85,21 @@ void DocumentLinks::dropFrom(Table& table, std::int32_t id, std::uint64_t handle
   if (handles.empty()) table.erase(it);
 }
 
-void DocumentLinks::unregister(std::uint64_t handle, const EntityLink& link) {
-  if (link.mapObjectId == 0) return;
-  dropFrom(byId_, link.mapObjectId, handle);
-  dropFrom(icons_, link.mapObjectId, handle);
+void DocumentLinks::unregister(std::uint64_t handle) {
+  const auto r = registered_.find(handle);
+  if (r == registered_.end()) return;
+  dropFrom(r->second.icon ? icons_ : byId_, r->second.id, handle);
+  registered_.erase(r);
 }
 
 void DocumentLinks::leaveGroups(std::uint64_t handle) {
   for (auto* registry : {&pointSets_, &joinedLines_}) {
     for (auto it = registry->begin(); it != registry->end();) {
-      auto& members = it->second.members;
-      members.erase(std::remove(members.begin(), members.end(), handle), members.end());
-      it = members.empty() ? registry->erase(it) : std::next(it);
+      LinkGroup& group = it->second;
+      if (group.memberSet.erase(handle) > 0) {
+        group.members.erase(std::remove(group.members.begin(), group.members.end(), handle), group.members.end());
+      }
+      it = group.members.empty() ? registry->erase(it) : std::next(it);
     }
   }
 }
@@ -129,8 +129,7 @@ void DocumentLinks::addMember(std::unordered_map<std::int32_t, LinkGroup>& regis
     it->second.link = link;
     it->second.link.mapObjectId = key;
   }
-  auto& members = it->second.members;
-  if (std::find(members.begin(), members.end(), handle) == members.end()) members.push_back(handle);
+  if (it->second.memberSet.insert(handle).second) it->second.members.push_back(handle);
 }
 
 bool DocumentLinks::rekeyGroup(std::int32_t key, std::int32_t id) {
@@ -143,9 +142,7 @@ bool DocumentLinks::rekeyGroup(std::int32_t key, std::int32_t id) {
     LinkGroup& target = (*registry)[id];
     if (target.members.empty()) target.link = group.link;
     for (std::uint64_t member : group.members) {
-      if (std::find(target.members.begin(), target.members.end(), member) == target.members.end()) {
-        target.members.push_back(member);
-      }
+      if (target.memberSet.insert(member).second) target.members.push_back(member);
     }
     return true;
   }

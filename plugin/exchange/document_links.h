@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "arx/dbid.h"
@@ -29,6 +30,9 @@ namespace vurk {
 struct LinkGroup {
   std::vector<std::uint64_t> members;  // handles, in registration order
   EntityLink link;                     // what the group is sent with
+  // The same handles, for a membership test that does not walk the list (groups of many
+  // thousand points are common).
+  std::unordered_set<std::uint64_t> memberSet;
 };
 
 // A layer link of the send under way, in the order the layers were listed.
@@ -77,8 +81,14 @@ class DocumentLinks {
 
  private:
   using Table = std::unordered_map<std::int32_t, std::vector<std::uint64_t>>;
-  Table& tableFor(const EntityLink& link) { return link.companionHandle > 0 ? icons_ : byId_; }
-  void unregister(std::uint64_t handle, const EntityLink& link);
+  // Where a handle is registered, so that a link whose values were changed in place still
+  // leaves the entry it had.
+  struct Registration {
+    std::int32_t id = 0;
+    bool icon = false;
+  };
+  void unregister(std::uint64_t handle);
+  // Registers the handle under the link's id (moving it from where it was); nothing for id 0.
   void registerLink(std::uint64_t handle, const EntityLink& link);
   static void dropFrom(Table& table, std::int32_t id, std::uint64_t handle);
   void leaveGroups(std::uint64_t handle);
@@ -86,6 +96,7 @@ class DocumentLinks {
   std::unordered_map<std::uint64_t, EntityLink> cache_;
   Table byId_;
   Table icons_;
+  std::unordered_map<std::uint64_t, Registration> registered_;
   std::unordered_map<std::int32_t, LinkGroup> pointSets_;
   std::unordered_map<std::int32_t, LinkGroup> joinedLines_;
   std::vector<SendLayerLink> sendLayerLinks_;

@@ -21,9 +21,9 @@ namespace {
 constexpr std::int32_t kMaxAltitude = 65536;
 constexpr std::size_t kMaxPoints = 1'000'000;
 
-// An angle of the ellipse record: degrees by the single-precision pi, kept at f32 precision
-// (a full turn is exactly 360).
-double EllipseDegrees(double radians) { return static_cast<float>(radians * 180.0 / kPiF); }
+// An angle of the ellipse record: degrees by the single-precision pi, in full precision, so
+// that an arc's ends come back where they were.
+double EllipseDegrees(double radians) { return radians * 180.0 / kPiF; }
 
 }  // namespace
 
@@ -85,8 +85,10 @@ bool EncodeEllipse(AcDbEllipse& e, EncodeSession& s, EntityLink& link) {
   e.getStartParam(start);
   e.getEndParam(end);
   if (e.normal().isEqualTo(AcGeVector3d(0, 0, -1))) {
-    const double mirroredStart = kTwoPiF - end;
-    const double mirroredEnd = kTwoPiF - start;
+    // Seen from above, parameter t of a downward-facing ellipse is parameter 2pi - t.
+    constexpr double kTwoPi = 6.283185307179586476925286766559;
+    const double mirroredStart = kTwoPi - end;
+    const double mirroredEnd = kTwoPi - start;
     start = mirroredStart;
     end = mirroredEnd;
   }
@@ -95,6 +97,8 @@ bool EncodeEllipse(AcDbEllipse& e, EncodeSession& s, EntityLink& link) {
     angles[0] = EllipseDegrees(start);
     angles[1] = EllipseDegrees(end);
     if (angles[0] > angles[1]) angles[1] += 360.0;
+    // A full turn is exactly 360 degrees (2pi in double precision is not, by the float pi).
+    if (e.isClosed()) angles[1] = angles[0] + 360.0;
   }
   const AcGePoint3d c = e.center();
   return AppendPointLine(s, link, {c, c + e.majorAxis(), c + e.minorAxis()}, angles, SourceKind::EllipticalArc, 0);

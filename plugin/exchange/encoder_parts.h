@@ -32,7 +32,6 @@ namespace vurk::encoding {
 
 // The single-precision pi and 2 pi the angle conversions use.
 inline constexpr double kPiF = 3.1415927410125732;
-inline constexpr double kTwoPiF = 6.2831854820251465;
 
 // Integer part of a drawing value; 0 for a value that is not finite, clamped to the i32 range.
 std::int32_t Trunc32(double v);

@@ -58,6 +58,13 @@ void ObjectStream::rewind(std::int32_t used) {
   if (used >= 0 && used <= used_) used_ = used;
 }
 
+std::vector<std::uint8_t> ObjectStream::take() {
+  std::vector<std::uint8_t> bytes = std::move(data_);
+  bytes.resize(static_cast<std::size_t>(used_));
+  *this = ObjectStream();
+  return bytes;
+}
+
 bool appendToStream(ObjectStream& stream, const void* bytes, std::int64_t n, bool zeroFill) {
   return stream.append(bytes, n, zeroFill) == StreamAppend::Ok;
 }

@@ -46,6 +46,8 @@ class ObjectStream {
   bool overwrite(std::int32_t offset, std::span<const std::uint8_t> bytes);
   // Forgets everything after `used` (an entry that could not be appended whole).
   void rewind(std::int32_t used);
+  // Hands the bytes in use over without copying them; the stream is empty afterwards.
+  std::vector<std::uint8_t> take();
 
  private:
   std::vector<std::uint8_t> data_;  // size = capacity

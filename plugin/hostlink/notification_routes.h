@@ -47,7 +47,8 @@ struct NotificationRoutes {
   std::function<bool(double x, double y, AcDbObjectId& icon)> pointToIcon;  // 32817
   std::function<void()> iconDeclutter;                                   // 32812
   std::function<void()> refreshView;                                     // 32814
-  std::function<void()> ignoredObjectsNotice;                            // 32820
+  std::function<void()> deleteErased;                                    // 32820
+  std::function<void()> ignoredObjectsNotice;                            // 32821
   std::function<void(WPARAM, LPARAM)> mapFileProgress;
   std::function<void(WPARAM, LPARAM)> contourProgress;
   // The status-bar progress meter: start with a text, set a position, restore the status bar.

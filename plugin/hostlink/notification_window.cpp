@@ -119,6 +119,9 @@ bool CMessageDlg::handlePlainMessage(UINT msg, LPARAM lParam) {
     case kMsgRefreshView:
       if (r.refreshView) r.refreshView();
       return true;
+    case kMsgDeleteErased:
+      if (r.deleteErased) r.deleteErased();
+      return true;
     case kMsgIgnoredObjects:
       if (r.ignoredObjectsNotice) r.ignoredObjectsNotice();
       return true;

@@ -25,7 +25,8 @@ inline constexpr UINT kMsgSyncEntities = 32816;      // lParam: AcDbObjectIdArra
 inline constexpr UINT kMsgPointBecameIcon = 32817;   // lParam: PointBlock* (the window deletes it)
 inline constexpr UINT kMsgOpenRelationDialog = 32818;
 inline constexpr UINT kMsgUpdatePrompt = 32819;
-inline constexpr UINT kMsgIgnoredObjects = 32820;  // after a transfer: show what was ignored
+inline constexpr UINT kMsgDeleteErased = 32820;     // after a command: delete the erased entities' map objects
+inline constexpr UINT kMsgIgnoredObjects = 32821;  // after a transfer: show what was ignored
 
 // Timers.
 inline constexpr UINT_PTR kTimerButtonUpkeep = 5000;

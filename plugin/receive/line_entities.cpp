@@ -183,8 +183,16 @@ AcDbObjectId EllipseOfThree(const LineRecord& line, const EntityProps& props) {
   if (startField == 0 && endField == kFullCircleDegrees) {
     return CreateEllipse(props, c, axis, ratio, 0, 2 * kPiF);
   }
-  return CreateEllipse(props, c, axis, ratio, DegreesToRadians(startField) + shift,
-                       DegreesToRadians(endField) + shift);
+  // The two fields are the sender's curve parameters; the ellipse is made from angles, so each
+  // parameter becomes the angle of the point it names (they differ unless the ellipse is round).
+  const auto angleOf = [ratio](double param) { return std::atan2(ratio * std::sin(param), std::cos(param)); };
+  const double startParam = DegreesToRadians(startField) + shift;
+  const double endParam = DegreesToRadians(endField) + shift;
+  double startAngle = angleOf(startParam);
+  double endAngle = angleOf(endParam);
+  // Keep the sweep: the angle of the end follows the start by as many turns as the parameters.
+  while (endAngle <= startAngle && endParam > startParam) endAngle += 2 * kPiF;
+  return CreateEllipse(props, c, axis, ratio, startAngle, endAngle);
 }
 
 AcDbObjectId SplineOf(const LineRecord& line, const EntityProps& props) {

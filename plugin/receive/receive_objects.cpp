@@ -506,6 +506,8 @@ bool ReceiveObjects(std::span<const std::uint8_t> block, ReceiveReport* report) 
 }
 
 void StartReceive() {
+  // A freshly loaded plug-in knows no host folders: ids of an earlier session mean nothing now.
+  ClearFolderNames();
   HostLink* link = CurrentHostLink();
   if (!link) return;
   NotificationRoutes& r = link->routes();

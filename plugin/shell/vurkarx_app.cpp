@@ -11,6 +11,7 @@
 #include "basemap/dwg_database_util.h"
 #include "basemap/icon_declutter.h"
 #include "coords/coordinate_state.h"
+#include "exchange/send_flow.h"
 #include "hostlink/host_errors.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/host_presence.h"
@@ -110,6 +111,7 @@ AcRx::AppRetCode CVurkArxApp::On_kInitAppMsg(void* pkt) {
   if (!window) window = CreateNotificationWindow(acedGetAcadFrame());
   if (window) window->SetTimer(kTimerViewWatch, 1000, nullptr);
   Routes().iconDeclutter = [] { RunIconDeclutterPass(); };
+  StartSendFlow();
 
   // 12. The host: a running host (1), or one not installed or too old (-1, already reported),
   // gets the plug-in's button; a host that is not running (0) gets nothing. Then the online base
@@ -147,6 +149,7 @@ AcRx::AppRetCode CVurkArxApp::On_kUnloadAppMsg(void* pkt) {
 
   // 5. The commands; the drawings' states.
   acedRegCmds->removeGroup(kCommandGroup);
+  StopSendFlow();
   StopDocumentStates();
 
   // The user's view variables come back: an unload must not leave the base-map values in the

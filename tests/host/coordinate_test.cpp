@@ -22,12 +22,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kSetLocation = 20011;
-constexpr std::uint16_t kSetRelatePoint = 20201;
-constexpr std::uint16_t kGetSysCoor = 20202;
-constexpr std::uint16_t kGetMapCenter = 20211;
-constexpr std::uint16_t kGetLevelResolution = 20212;
-
 struct Pair {
   double lon, lat, x, y;
 };
@@ -62,15 +56,13 @@ std::vector<std::uint8_t> identityOf(const std::vector<std::uint8_t>& sysCoor) {
   return std::vector<std::uint8_t>(sysCoor.begin() + 44, sysCoor.begin() + 60);
 }
 
-class CoordinateTest : public HostTest {
+class CoordinateTest : public LinkedHostTest {
  protected:
-  CoordinateTest() { link_ = registerPlugin(); }
   std::vector<std::uint8_t> sysCoor() {
     EXPECT_EQ(request(link_, kGetSysCoor), 0);
     const auto all = received(20202);
     return all.empty() ? std::vector<std::uint8_t>() : all.back().bytes;
   }
-  std::int32_t link_ = 0;
 };
 
 TEST_F(CoordinateTest, GetSysCoorReportsTypeIdentityAndNameOfTheSelectedSystem) {

@@ -160,6 +160,31 @@ inline LRESULT pluginWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcW(h, msg, w, l);
 }
 
+// ---- request codes as the protocol numbers them
+constexpr std::uint16_t kGetLatLng = 20001;
+constexpr std::uint16_t kGetHostApiVersion = 20006;
+constexpr std::uint16_t kSetLocation = 20011;
+constexpr std::uint16_t kGetMapView = 20012;
+constexpr std::uint16_t kSetFollowWinMap = 20013;
+constexpr std::uint16_t kGetObjList = 20100;
+constexpr std::uint16_t kGetObj = 20101;
+constexpr std::uint16_t kAddObj = 20102;
+constexpr std::uint16_t kDelObj = 20103;
+constexpr std::uint16_t kSrhObj = 20107;
+constexpr std::uint16_t kGetObjTree = 20110;
+constexpr std::uint16_t kSetObjTree = 20112;
+constexpr std::uint16_t kSetRelatePoint = 20201;
+constexpr std::uint16_t kGetSysCoor = 20202;
+constexpr std::uint16_t kGetPluginVer = 20204;
+constexpr std::uint16_t kGetMapCenter = 20211;
+constexpr std::uint16_t kGetLevelResolution = 20212;
+constexpr std::uint16_t kGetContour = 20303;
+constexpr std::uint16_t kSetButton = 20401;
+constexpr std::uint16_t kGetStatusInfo = 20501;
+constexpr std::uint16_t kGetPatternList = 20601;
+constexpr std::uint16_t kSetPatternList = 20602;
+constexpr std::uint16_t kGetMapFile = 30003;
+
 // ---- the fixture
 class HostTest : public ::testing::Test {
  protected:
@@ -250,6 +275,13 @@ class HostTest : public ::testing::Test {
   PluginWindow plugin_;
   std::unique_ptr<host::HostApp> host_;
   host::HostUser user_;
+};
+
+// The fixture with the plug-in window registered, its link number in link_.
+class LinkedHostTest : public HostTest {
+ protected:
+  LinkedHostTest() { link_ = registerPlugin(); }
+  std::int32_t link_ = 0;
 };
 
 }  // namespace hosttest

@@ -9,16 +9,7 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kSetLocation = 20011;
-constexpr std::uint16_t kAddObj = 20102;
-constexpr std::uint16_t kGetContour = 20303;
-constexpr std::uint16_t kGetMapFile = 30003;
-
-class HostRecordTest : public HostTest {
- protected:
-  HostRecordTest() { link_ = registerPlugin(); }
-  std::int32_t link_ = 0;
-};
+using HostRecordTest = LinkedHostTest;
 
 TEST_F(HostRecordTest, EveryRequestIsRecordedInOrderWithItsDecodedFieldsAndResult) {
   Payload loc(80);

@@ -11,9 +11,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kGetObjTree = 20110;
-constexpr std::uint16_t kSetObjTree = 20112;
-
 host::UserObject shape(host::UserShape s, std::string name, std::vector<std::vector<host::GeoPoint>> parts,
                        double radius = 0) {
   host::UserObject o;
@@ -44,10 +41,9 @@ std::vector<Entry> entriesOf(const std::vector<std::uint8_t>& s) {
   return out;
 }
 
-class MapExportTest : public HostTest {
+class MapExportTest : public LinkedHostTest {
  protected:
   MapExportTest() {
-    link_ = registerPlugin();
     EXPECT_TRUE(user().chooseGaussKrueger(3, 38, true));
   }
   std::int32_t draw(const host::UserObject& o, const std::string& folder) {
@@ -56,7 +52,6 @@ class MapExportTest : public HostTest {
     EXPECT_TRUE(id.has_value()) << o.name << ": " << why;
     return id.value_or(0);
   }
-  std::int32_t link_ = 0;
 };
 
 TEST_F(MapExportTest, DrawnObjectsReachThePluginAsRecordsOfTheirKinds) {

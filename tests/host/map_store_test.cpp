@@ -15,12 +15,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kDelObj = 20103;
-constexpr std::uint16_t kGetObjTree = 20110;
-constexpr std::uint16_t kSetObjTree = 20112;
-constexpr std::uint16_t kSetRelatePoint = 20201;
-constexpr std::uint16_t kAddObj = 20102;
-
 struct EN {
   double east, north;
 };
@@ -96,10 +90,9 @@ std::vector<std::uint8_t> areaBody(const std::string& name, const std::vector<st
   return p.bytes();
 }
 
-class MapStoreTest : public HostTest {
+class MapStoreTest : public LinkedHostTest {
  protected:
   MapStoreTest() {
-    link_ = registerPlugin();
     EXPECT_TRUE(user().chooseGaussKrueger(3, 38, true));
     layer_ = static_cast<std::int32_t>(request(link_, kAddObj, addObj(30, 1, folderBody("图层0"))));
   }
@@ -108,7 +101,6 @@ class MapStoreTest : public HostTest {
     EXPECT_EQ(request(link_, kGetObjTree, head(3, 0)), 0);
     return lastBytes(20110);
   }
-  std::int32_t link_ = 0;
   std::int32_t layer_ = 0;
 };
 

@@ -5,14 +5,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kGetObjList = 20100;
-constexpr std::uint16_t kGetObj = 20101;
-constexpr std::uint16_t kAddObj = 20102;
-constexpr std::uint16_t kDelObj = 20103;
-constexpr std::uint16_t kSrhObj = 20107;
-constexpr std::uint16_t kGetObjTree = 20110;
-constexpr std::uint16_t kSetObjTree = 20112;
-
 struct ListEntry {
   std::uint32_t id;
   std::uint32_t kind;
@@ -26,9 +18,8 @@ std::vector<ListEntry> listEntries(const std::vector<std::uint8_t>& b) {
   return out;
 }
 
-class ObjectRequestsTest : public HostTest {
+class ObjectRequestsTest : public LinkedHostTest {
  protected:
-  ObjectRequestsTest() { link_ = registerPlugin(); }
   LRESULT addFolder(const std::string& name, std::uint32_t parent) {
     return request(link_, kAddObj, addObj(30, parent, folderBody(name)));
   }
@@ -37,7 +28,6 @@ class ObjectRequestsTest : public HostTest {
     const auto all = received(20100);
     return all.empty() ? std::vector<ListEntry>() : listEntries(all.back().bytes);
   }
-  std::int32_t link_ = 0;
 };
 
 TEST_F(ObjectRequestsTest, AddObjCreatesFoldersThatGetObjListShows) {

@@ -4,9 +4,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kGetPatternList = 20601;
-constexpr std::uint16_t kSetPatternList = 20602;
-
 struct LineSpec {
   double angle, spacing;
   std::uint32_t dashes;
@@ -31,15 +28,13 @@ Payload patternList(const std::vector<std::tuple<std::string, std::uint32_t, std
   return p;
 }
 
-class PatternRequestsTest : public HostTest {
+class PatternRequestsTest : public LinkedHostTest {
  protected:
-  PatternRequestsTest() { link_ = registerPlugin(); }
   std::vector<std::uint8_t> hostList() {
     EXPECT_EQ(request(link_, kGetPatternList), 0);
     const auto all = received(20601);
     return all.empty() ? std::vector<std::uint8_t>() : all.back().bytes;
   }
-  std::int32_t link_ = 0;
 };
 
 TEST_F(PatternRequestsTest, GetPatternListAnswersTheStandardPatternsInTheListLayout) {

@@ -6,12 +6,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kGetHostApiVersion = 20006;
-constexpr std::uint16_t kGetStatusInfo = 20501;
-constexpr std::uint16_t kGetPluginVer = 20204;
-constexpr std::uint16_t kGetObjList = 20100;
-constexpr std::uint16_t kSetButton = 20401;
-
 using RegistrationTest = HostTest;
 
 TEST_F(RegistrationTest, HandsOutSmallLinkNumbersInSequenceAndNotesThePluginClass) {

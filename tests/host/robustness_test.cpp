@@ -13,16 +13,14 @@ namespace {
 const std::uint16_t kCodes[] = {20000, 20001, 20006, 20011, 20012, 20013, 20100, 20101, 20102, 20103, 20107, 20110,
                                 20112, 20201, 20202, 20204, 20211, 20212, 20303, 20401, 20501, 20601, 20602, 30003};
 
-class RobustnessTest : public HostTest {
+class RobustnessTest : public LinkedHostTest {
  protected:
   RobustnessTest() {
-    link_ = registerPlugin();
     // Something to find, list, replace and delete.
     request(link_, 20102, addObj(30, 1, folderBody("CAD工作空间")));
     request(link_, 20102, addObj(8, 101, lineBody("l", "t", {{1, 1}, {2, 2}})));
     user().selectObjects({101});
   }
-  std::int32_t link_ = 0;
 };
 
 TEST_F(RobustnessTest, EveryCodeWithEveryShortLengthOfPatternedBytes) {

@@ -4,10 +4,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kGetPluginVer = 20204;
-constexpr std::uint16_t kSetButton = 20401;
-constexpr std::uint16_t kGetStatusInfo = 20501;
-
 Payload setButton(std::int32_t state, const std::string& label) {
   Payload p(320);
   p.u16(0, 101).i32(20, state);
@@ -15,11 +11,7 @@ Payload setButton(std::int32_t state, const std::string& label) {
   return p;
 }
 
-class SessionRequestsTest : public HostTest {
- protected:
-  SessionRequestsTest() { link_ = registerPlugin(); }
-  std::int32_t link_ = 0;
-};
+using SessionRequestsTest = LinkedHostTest;
 
 TEST_F(SessionRequestsTest, GetPluginVerAnswersInsideTheRequestWithTheNewestVersionAt4) {
   host().setNewestPluginVersion(175, "修正了若干问题");

@@ -8,12 +8,6 @@
 namespace hosttest {
 namespace {
 
-constexpr std::uint16_t kGetLatLng = 20001;
-constexpr std::uint16_t kSetLocation = 20011;
-constexpr std::uint16_t kGetMapView = 20012;
-constexpr std::uint16_t kSetFollowWinMap = 20013;
-constexpr std::uint16_t kGetMapCenter = 20211;
-
 // EPSG:4526, CGCS2000 / 3-degree Gauss-Kruger zone 38: lon 114.5, lat 30.5.
 constexpr double kZone38East = 38547999.7613;
 constexpr double kZone38North = 3375648.0326;
@@ -36,11 +30,7 @@ Payload follow(std::uint32_t interval) {
   return p;
 }
 
-class ViewRequestsTest : public HostTest {
- protected:
-  ViewRequestsTest() { link_ = registerPlugin(); }
-  std::int32_t link_ = 0;
-};
+using ViewRequestsTest = LinkedHostTest;
 
 TEST_F(ViewRequestsTest, GetMapViewAnswersTheViewRecordInsideTheRequest) {
   user().moveMapView({114.25, 30.75}, 15);

@@ -68,12 +68,6 @@ class AppInfo : public vurktest::AcadFixture {
   }
 };
 
-TEST_F(AppInfo, LoadReasonBitsAreAutoCadsValues) {
-  EXPECT_EQ(AcadApp::kOnProxyDetection | AcadApp::kOnAutoCADStartup | AcadApp::kOnCommandInvocation |
-                AcadApp::kOnLoadRequest,
-            15u);
-}
-
 TEST_F(AppInfo, WriteStoresDescriptionLoadControlsAndLoaderUnderTheProductKey) {
   AcadAppInfo info = vurkEntry();
   ASSERT_EQ(info.writeToRegistry(), Acad::eOk);

@@ -158,47 +158,6 @@ TEST_F(ArxLoading, ArxLoadedListsTheFileNamesInLoadOrder) {
 
 class ArxFramework : public ModuleFixture {};
 
-TEST_F(ArxFramework, WithAnEmptyLispTableDrawingMessagesDefineNothing) {
-  ASSERT_TRUE(acad().loadApplication(kPath));
-  EXPECT_EQ(acad().sendAppMessage(u"TestApp", AcRx::kLoadDwgMsg), AcRx::kRetOK);
-  EXPECT_EQ(acad().sendAppMessage(u"TestApp", AcRx::kInvkSubrMsg), AcRx::kRetOK);
-  EXPECT_EQ(acad().sendAppMessage(u"TestApp", AcRx::kUnloadDwgMsg), AcRx::kRetOK);
-  EXPECT_TRUE(module().lispCodes.empty());
-}
-
-TEST_F(ArxFramework, LispFunctionsAreDefinedPerDrawingAndInvokedByTheirCode) {
-  module().app.lisp = {{u"c:first", &vurktest::testLispFunction}, {u"c:second", &vurktest::testLispFunction}};
-  ASSERT_TRUE(acad().loadApplication(kPath));
-  EXPECT_FALSE(acad().isLispFunctionDefined(u"c:second")) << "defined only when a drawing loads";
-  EXPECT_EQ(acad().sendAppMessage(u"TestApp", AcRx::kLoadDwgMsg), AcRx::kRetOK);
-  EXPECT_TRUE(acad().isLispFunctionDefined(u"C:SECOND"));
-
-  EXPECT_EQ(acad().invokeLispFunction(u"c:second"), AcRx::kRetOK);
-  EXPECT_EQ(acad().invokeLispFunction(u"c:first"), AcRx::kRetOK);
-  EXPECT_EQ(module().lispCodes, (std::vector<int>{1, 0})) << "the function code is the index in the table";
-  EXPECT_EQ(acedGetFunCode(), RTERROR) << "no LISP call pending outside an invocation";
-
-  EXPECT_EQ(acad().sendAppMessage(u"TestApp", AcRx::kInvkSubrMsg), AcRx::kRetOK);
-  EXPECT_EQ(module().lispCodes.size(), 2u) << "kInvkSubrMsg without a pending call runs nothing";
-
-  EXPECT_EQ(acad().sendAppMessage(u"TestApp", AcRx::kUnloadDwgMsg), AcRx::kRetOK);
-  EXPECT_FALSE(acad().isLispFunctionDefined(u"c:first"));
-  EXPECT_FALSE(acad().invokeLispFunction(u"c:first").has_value());
-}
-
-TEST_F(ArxFramework, LispFunctionsOfAnUnloadedApplicationAreGone) {
-  module().app.lisp = {{u"c:first", &vurktest::testLispFunction}};
-  ASSERT_TRUE(acad().loadApplication(kPath));
-  acad().sendAppMessage(u"TestApp", AcRx::kLoadDwgMsg);
-  ASSERT_TRUE(acad().unloadApplication(u"TestApp"));
-  EXPECT_FALSE(acad().isLispFunctionDefined(u"c:first"));
-}
-
-TEST_F(ArxFramework, DefunOutsideAnApplicationMessageIsRefused) {
-  EXPECT_EQ(acedDefun(u"c:loose", 0), RTERROR);
-  EXPECT_EQ(acedUndef(u"c:loose", 0), RTERROR);
-}
-
 void frameworkCommand() {}
 
 TEST_F(ArxFramework, CommandMapIsRegisteredAtStartUpAndItsGroupRemovedAtUnload) {

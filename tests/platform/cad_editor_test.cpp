@@ -120,79 +120,12 @@ TEST_F(CadEditor, PointSelectionIsFilteredButEntSelIsNot) {
   EXPECT_EQ(acedEntSel(u"\nSelect: ", ent, at), RTCAN);
 }
 
-TEST_F(CadEditor, WindowCrossingAllAndFilterLists) {
-  append(new AcDbCircle(AcGePoint3d(20, 20, 0), AcGeVector3d::kZAxis, 2));
-  ads_name ss;
-  ads_point a = {-1, -1, 0}, b = {11, 1, 0};
-  ASSERT_EQ(acedSSGet(u"W", a, b, nullptr, ss), RTNORM);
-  EXPECT_EQ(length(ss), 1);
-  acedSSFree(ss);
-  ads_point c = {19, 19, 0}, d = {30, 30, 0};
-  EXPECT_EQ(acedSSGet(u"W", c, d, nullptr, ss), RTERROR) << "the circle sticks out of the window";
-  ASSERT_EQ(acedSSGet(u"C", c, d, nullptr, ss), RTNORM) << "but it crosses it";
-  acedSSFree(ss);
-  resbuf* circles = acutBuildList(RTDXF0, u"circle,arc", RTNONE);
-  ASSERT_EQ(acedSSGet(u"X", nullptr, nullptr, circles, ss), RTNORM);
-  EXPECT_EQ(length(ss), 1);
-  acedSSFree(ss);
-  acutRelRb(circles);
-  resbuf* unknown = acutBuildList(62, 1, RTNONE);
-  EXPECT_EQ(acedSSGet(u"X", nullptr, nullptr, unknown, ss), RTERROR) << "an unmodelled group fails loudly";
-  acutRelRb(unknown);
-  ASSERT_EQ(acedSSGet(u"X", nullptr, nullptr, nullptr, ss), RTNORM);
-  EXPECT_EQ(length(ss), 2) << "all but the protected one";
-  EXPECT_EQ(keeper_.addCalls, 4);
-  acedSSFree(ss);
-  // Layer names: without case, with wildcards.
-  EXPECT_EQ(type(u"-LAYER", {u"M", u"Roads", u""}), "ended");
-  EXPECT_EQ(type(u"CIRCLE", {u"40,40", u"1"}), "ended");
-  resbuf* onRoads = acutBuildList(8, u"ro*", RTNONE);
-  ASSERT_EQ(acedSSGet(u"X", nullptr, nullptr, onRoads, ss), RTNORM);
-  EXPECT_EQ(length(ss), 1);
-  EXPECT_EQ(nameAt(ss, 0), last());
-  acedSSFree(ss);
-  acutRelRb(onRoads);
-}
-
 TEST_F(CadEditor, RolloverKeepsOnlyTheAllowedIds) {
   const AcDbFullSubentPath onImage = editor().hover(AcGePoint3d(5, 5, 0));
   EXPECT_TRUE(onImage.objectIds().isEmpty());
   const AcDbFullSubentPath onLine = editor().hover(AcGePoint3d(5, 0, 0));
   ASSERT_EQ(onLine.objectIds().length(), 1);
   EXPECT_EQ(onLine.objectIds()[0], line_);
-}
-
-TEST_F(CadEditor, SelectionSetFunctions) {
-  ads_name ss, e1, e2, out;
-  acdbGetAdsName(e1, line_);
-  acdbGetAdsName(e2, image_);
-  ASSERT_EQ(acedSSAdd(nullptr, nullptr, ss), RTNORM);
-  EXPECT_EQ(length(ss), 0);
-  EXPECT_EQ(acedSSAdd(e1, ss, out), RTNORM);
-  EXPECT_EQ(acedSSAdd(e1, ss, out), RTNORM) << "once only";
-  EXPECT_EQ(acedSSAdd(e2, ss, out), RTNORM);
-  EXPECT_EQ(length(ss), 2);
-  EXPECT_EQ(acedSSMemb(e2, ss), RTNORM);
-  EXPECT_EQ(acedSSDel(e2, ss), RTNORM);
-  EXPECT_EQ(acedSSMemb(e2, ss), RTERROR);
-  ads_name ent;
-  EXPECT_EQ(acedSSName(ss, 1, ent), RTERROR) << "past the end";
-  EXPECT_EQ(acedSSName(ss, -1, ent), RTERROR);
-  // acedSSSetFirst takes a set as it is: no filters.
-  acedSSAdd(e2, ss, out);
-  EXPECT_EQ(acedSSSetFirst(ss, nullptr), RTNORM);
-  EXPECT_EQ(editor().pickfirst(doc_).size(), 2u);
-  acedSSFree(ss);
-  // At most 128 sets are open at once.
-  std::vector<std::array<std::intptr_t, 2>> sets;
-  ads_name s;
-  while (acedSSAdd(nullptr, nullptr, s) == RTNORM) sets.push_back({s[0], s[1]});
-  EXPECT_EQ(sets.size(), 128u);
-  for (auto& x : sets) {
-    ads_name n = {x[0], x[1]};
-    acedSSFree(n);
-  }
-  EXPECT_EQ(editor().openSets(), 0u);
 }
 
 TEST_F(CadEditor, PromptsAnswerNormalNoneCancelAndUnansweredIsCancel) {
@@ -215,13 +148,6 @@ TEST_F(CadEditor, PromptsAnswerNormalNoneCancelAndUnansweredIsCancel) {
   const std::string line = commandLine();
   EXPECT_NE(line.find("请在CAD中选择一个点作为关联点！\n3,4\n"), std::string::npos) << line;
   EXPECT_NE(line.find("Nobody answers: *Cancel*"), std::string::npos);
-
-  ACHAR text[8];
-  editor().queueInput(arx::UserInput::of(u"toolongtext"));
-  EXPECT_EQ(acedGetString(0, u"\nName: ", text, 8), RTERROR);
-  editor().queueInput(arx::UserInput::of(u"ok"));
-  EXPECT_EQ(acedGetString(0, u"\nName: ", text, 8), RTNORM);
-  EXPECT_EQ(std::u16string(text), u"ok");
 }
 
 TEST_F(CadEditor, ProgressMeterAndCommandPromptGoIntoTheTranscript) {

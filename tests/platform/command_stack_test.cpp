@@ -47,16 +47,6 @@ TEST_F(CommandStack, ASecondCommandOfTheSameNameInTheGroupIsADuplicateAndTheFirs
   EXPECT_EQ(acedRegCmds->commands(u"VURK").size(), 1u);
 }
 
-TEST_F(CommandStack, TheMostRecentGroupWinsALookup) {
-  ASSERT_EQ(acedRegCmds->addCommand(u"OLD", u"SAME", u"SAME", ACRX_CMD_MODAL, &cmdFirst), Acad::eOk);
-  ASSERT_EQ(acedRegCmds->addCommand(u"NEW", u"SAME", u"SAME", ACRX_CMD_MODAL, &cmdSecond), Acad::eOk);
-  EXPECT_EQ(acedRegCmds->lookupGlobalCmd(u"SAME")->functionAddr(), &cmdSecond);
-  EXPECT_EQ(acedRegCmds->lookupGlobalCmd(u"SAME", u"OLD")->functionAddr(), &cmdFirst);
-  EXPECT_EQ(acedRegCmds->groups(), (std::vector<std::u16string>{u"NEW", u"OLD"}));
-  ASSERT_EQ(acedRegCmds->popGroupToTop(u"old"), Acad::eOk);
-  EXPECT_EQ(acedRegCmds->lookupGlobalCmd(u"SAME")->functionAddr(), &cmdFirst);
-}
-
 TEST_F(CommandStack, IncompleteCommandsAreRefused) {
   EXPECT_EQ(acedRegCmds->addCommand(u"G", u"A", u"A", ACRX_CMD_MODAL, nullptr), Acad::eInvalidInput);
   EXPECT_EQ(acedRegCmds->addCommand(u"", u"A", u"A", ACRX_CMD_MODAL, &cmdFirst), Acad::eInvalidInput);
@@ -76,17 +66,6 @@ TEST_F(CommandStack, RemoveGroupTakesEveryCommandAndASecondRemovalFindsNothing) 
   EXPECT_EQ(acedRegCmds->groups(), (std::vector<std::u16string>{u"KEEP"}));
   EXPECT_EQ(acedRegCmds->removeGroup(u"VURK"), Acad::eKeyNotFound);
   EXPECT_EQ(acedRegCmds->commandCount(), 1u);
-}
-
-TEST_F(CommandStack, RemovingTheLastCommandOfAGroupRemovesTheGroup) {
-  ASSERT_EQ(acedRegCmds->addCommand(u"G", u"A", u"A", ACRX_CMD_MODAL, &cmdFirst), Acad::eOk);
-  ASSERT_EQ(acedRegCmds->addCommand(u"G", u"B", u"B", ACRX_CMD_MODAL, &cmdFirst), Acad::eOk);
-  EXPECT_EQ(acedRegCmds->removeCmd(u"G", u"a"), Acad::eOk);
-  EXPECT_TRUE(acedRegCmds->hasGroup(u"G"));
-  EXPECT_EQ(acedRegCmds->removeCmd(u"G", u"A"), Acad::eKeyNotFound);
-  EXPECT_EQ(acedRegCmds->removeCmd(u"G", u"B"), Acad::eOk);
-  EXPECT_FALSE(acedRegCmds->hasGroup(u"G"));
-  EXPECT_EQ(acedRegCmds->removeCmd(u"G", u"B"), Acad::eKeyNotFound);
 }
 
 TEST_F(CommandStack, RunCommandFindsLocalNamesAndUnderscoredGlobalNames) {

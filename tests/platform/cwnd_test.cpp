@@ -179,18 +179,6 @@ TEST_F(CWndTest, RegisteringAnExistingClassSucceedsAndKeepsTheFirstDefinition) {
   EXPECT_EQ(seen.style & CS_GLOBALCLASS, CS_GLOBALCLASS);
 }
 
-TEST_F(CWndTest, AfxRegisterWndClassGivesOneNamePerStyle) {
-  LPCWSTR a = AfxRegisterWndClass(0);
-  LPCWSTR b = AfxRegisterWndClass(0);
-  LPCWSTR c = AfxRegisterWndClass(CS_GLOBALCLASS);
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(std::u16string(a), std::u16string(b));
-  EXPECT_NE(std::u16string(a), std::u16string(c));
-  RecordingWnd w;
-  ASSERT_TRUE(w.CreateEx(0, a, u"afx", WS_POPUP, 0, 0, 7, 8, nullptr, nullptr));
-  EXPECT_EQ(w.seen, (std::vector<std::string>{"create 7x8"}));
-}
-
 // ----- resource handle
 
 TEST_F(CWndTest, ModuleResourceOverrideSwitchesAndRestoresInNestingOrder) {

@@ -1,4 +1,4 @@
-// The working database, entity names, databases built by readers, extended data, block
+// The working database, databases built by readers, extended data, block
 // extents and multilines.
 #include <gtest/gtest.h>
 
@@ -49,30 +49,6 @@ TEST_F(DbServices, NonResidentEntitiesNameLayersOfTheWorkingDatabase) {
   services_.setWorkingDatabase(nullptr);
   EXPECT_EQ(line.setLayer(u"0"), Acad::eNoDatabase);
   services_.setWorkingDatabase(&db_);
-}
-
-TEST_F(DbServices, EntityNamesAndTheLastEntity) {
-  ads_name last = {0, 0};
-  EXPECT_EQ(acdbEntLast(last), RTERROR) << "an empty drawing";
-  AcDbObjectId a = append(new AcDbPoint(AcGePoint3d(0, 0, 0)));
-  AcDbObjectId b = append(new AcDbPoint(AcGePoint3d(1, 0, 0)), db_.paperSpaceId());
-  ASSERT_EQ(acdbEntLast(last), RTNORM);
-  AcDbObjectId id;
-  ASSERT_EQ(acdbGetObjectId(id, last), Acad::eOk);
-  EXPECT_EQ(id, b) << "the last one appended, in any space";
-  AcDbEntity* e = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(e, b, AcDb::kForWrite), Acad::eOk);
-  e->erase();
-  e->close();
-  ASSERT_EQ(acdbEntLast(last), RTNORM);
-  ASSERT_EQ(acdbGetObjectId(id, last), Acad::eOk);
-  EXPECT_EQ(id, a) << "erased entities are passed over";
-  ads_name name;
-  ASSERT_EQ(acdbGetAdsName(name, a), Acad::eOk);
-  name[1] += 1;
-  EXPECT_EQ(acdbGetObjectId(id, name), Acad::eInvalidAdsName) << "a name that does not match its handle";
-  ads_name null = {0, 0};
-  EXPECT_EQ(acdbGetObjectId(id, null), Acad::eInvalidAdsName);
 }
 
 TEST(ReaderDatabase, AnEmptyDatabaseIsBuiltWithChosenHandles) {

@@ -181,27 +181,6 @@ TEST_F(FileApiTest, TextModeWritesCrLfAndReadsItBackAsLf) {
   EXPECT_EQ(m, 12u) << "binary mode reads every byte";
 }
 
-TEST_F(FileApiTest, TextModeJoinsCrLfAcrossReadsAndTellsHostPositions) {
-  writeHostFile(hostC("long.txt"), std::string(4095, 'a') + "\r\nb");  // CR is the last byte of a 4 KiB read
-  FILE* f = _wfopen(u"C:\\long.txt", u"r");
-  ASSERT_NE(f, nullptr);
-  std::string text(5000, '\0');
-  text.resize(std::fread(text.data(), 1, text.size(), f));
-  std::fclose(f);
-  EXPECT_EQ(text, std::string(4095, 'a') + "\nb");
-
-  writeHostFile(hostC("pos.txt"), "ab\r\ncd");
-  f = _wfopen(u"C:\\pos.txt", u"r");
-  ASSERT_NE(f, nullptr);
-  char line[16];
-  ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
-  EXPECT_STREQ(line, "ab\n");
-  EXPECT_EQ(std::ftell(f), 4L) << "the position counts the CR as the Windows CRT does";
-  ASSERT_EQ(std::fseek(f, 0, SEEK_SET), 0);
-  EXPECT_EQ(std::fgetc(f), 'a');
-  std::fclose(f);
-}
-
 TEST_F(FileApiTest, AnsiPathsAreInTheDesktopCodePage) {
   FILE* f = nullptr;
   ASSERT_EQ(fopen_s(&f, "C:\\\xD6\xD0.txt", "wb"), 0);  // "中" in CP936

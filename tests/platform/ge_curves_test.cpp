@@ -1,4 +1,4 @@
-// Geometry library: tolerances, matrices, 2D curves and their sample points, knot vectors.
+// Geometry library: matrices, 2D curves and their sample points.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,14 +11,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 const AcGeTol kTol(1e-12, 1e-12);
-
-TEST(GeTolerance, DefaultsAreTheLibrarys) {
-  EXPECT_EQ(AcGeContext::gTol.equalPoint(), 1e-10);
-  EXPECT_EQ(AcGeContext::gTol.equalVector(), 1e-10);
-  EXPECT_EQ(AcGeKnotVector::globalKnotTolerance, 1e-9);
-  EXPECT_TRUE(AcGePoint3d(1, 1, 1).isEqualTo(AcGePoint3d(1, 1, 1 + 5e-11)));
-  EXPECT_FALSE(AcGePoint3d(1, 1, 1).isEqualTo(AcGePoint3d(1, 1, 1 + 5e-10)));
-}
 
 TEST(GeMatrix, RotationAboutACentreAndItsInverse) {
   AcGeMatrix3d r = AcGeMatrix3d::rotation(kPi / 2, AcGeVector3d::kZAxis, AcGePoint3d(1, 1, 0));
@@ -109,18 +101,6 @@ TEST(GeCurves, NurbsCurveEvaluatesAndChecksItsDefinition) {
   EXPECT_TRUE(pts[2].isEqualTo(AcGePoint2d(2, 0), kTol));
   k.removeLast();
   EXPECT_FALSE(AcGeNurbCurve2d(2, AcGeKnotVector(k), cps).isValid());
-}
-
-TEST(GeKnots, MultiplicityAndDistinctValues) {
-  AcGeDoubleArray k;
-  for (double v : {0.0, 0.0, 0.0, 0.5, 1.0, 1.0, 1.0}) k.append(v);
-  AcGeKnotVector kv(k);
-  EXPECT_EQ(kv.multiplicityAt(0.0), 3);
-  EXPECT_EQ(kv.multiplicityAt(0.5 + 1e-10), 1) << "within the knot tolerance";
-  EXPECT_TRUE(kv.isNonDecreasing());
-  AcGeDoubleArray distinct;
-  kv.getDistinctKnots(distinct);
-  EXPECT_EQ(distinct.length(), 3);
 }
 
 TEST(AcArrayBasics, GrowLengthFindAndRemove) {

@@ -58,14 +58,6 @@ TEST(PolylineSegType, TableOverVertexCountsClosureDuplicatesAndBulges) {
   }
 }
 
-TEST(PolylineSegType, EnumValuesAreThePlatforms) {
-  EXPECT_EQ(static_cast<int>(AcDbPolyline::kLine), 0);
-  EXPECT_EQ(static_cast<int>(AcDbPolyline::kArc), 1);
-  EXPECT_EQ(static_cast<int>(AcDbPolyline::kCoincident), 2);
-  EXPECT_EQ(static_cast<int>(AcDbPolyline::kPoint), 3);
-  EXPECT_EQ(static_cast<int>(AcDbPolyline::kEmpty), 4);
-}
-
 TEST(PolylineSegments, ArcSegmentFromABulgeOfOneIsAHalfCircle) {
   AcDbPolyline pl;
   pl.addVertexAt(0, AcGePoint2d(0, 0), 1.0);

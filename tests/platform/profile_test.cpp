@@ -98,19 +98,6 @@ TEST_F(ProfileTest, ReadsCopyAtMostSizeMinusOneCharactersOrTheDefault) {
   EXPECT_EQ(read(u"FILE_MD5", u"456", 3, u"default"), u"de");
 }
 
-TEST_F(ProfileTest, NullKeyListsTheKeysAndNullSectionListsTheSections) {
-  writeHostFile(iniHost(), "[A]\r\nx=1\r\nYy=2\r\n[B]\r\nz=3\r\n");
-  char16_t buf[32];
-  DWORD n = GetPrivateProfileStringW(u"a", nullptr, u"", buf, 32, kIni);
-  EXPECT_EQ(n, 5u);
-  EXPECT_EQ(std::u16string(buf, n + 1), std::u16string(u"x\0Yy\0\0", 6));
-  n = GetPrivateProfileStringW(nullptr, nullptr, u"", buf, 32, kIni);
-  EXPECT_EQ(std::u16string(buf, n + 1), std::u16string(u"A\0B\0\0", 5));
-  n = GetPrivateProfileStringW(u"A", nullptr, u"", buf, 4, kIni);
-  EXPECT_EQ(n, 2u) << "a list cut short returns size - 2";
-  EXPECT_EQ(std::u16string(buf, 4), std::u16string(u"x\0\0\0", 4));
-}
-
 TEST_F(ProfileTest, WritesEditInPlaceAppendToTheSectionAndAddSectionsAtTheEnd) {
   writeHostFile(iniHost(), "; settings\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
   ASSERT_TRUE(WritePrivateProfileStringW(u"a", u"z", u"3", kIni));

@@ -1,4 +1,4 @@
-// The registry: value size rules, key names, deletion, enumeration and the store file.
+// The registry: value size rules, key names, deletion and the store file.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -110,40 +110,6 @@ TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubKeysDeleteTreeRemovesEverything)
   RegCloseKey(app);
   RegCloseKey(cmds);
   EXPECT_EQ(desktop().registry().openHandleCount(), 0u);
-}
-
-TEST_F(RegistryTest, EnumerationSortsKeysAndKeepsValuesInTheOrderTheyWereSet) {
-  HKEY root = create(u"Software\\E");
-  for (const char16_t* name : {u"beta", u"Alpha", u"gamma"}) RegCloseKey(create((std::u16string(u"Software\\E\\") + name).c_str()));
-  const DWORD v = 7;
-  for (const char16_t* name : {u"z", u"a", u"m"}) RegSetValueExW(root, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
-
-  std::vector<std::u16string> keys;
-  char16_t name[16];
-  DWORD i = 0;
-  for (;; ++i) {
-    DWORD chars = 16;
-    const LONG r = RegEnumKeyExW(root, i, name, &chars, nullptr, nullptr, nullptr, nullptr);
-    if (r == static_cast<LONG>(ERROR_NO_MORE_ITEMS)) break;
-    ASSERT_EQ(r, 0);
-    keys.emplace_back(name, chars);
-  }
-  EXPECT_EQ(keys, (std::vector<std::u16string>{u"Alpha", u"beta", u"gamma"}));
-  DWORD small = 3;
-  EXPECT_EQ(RegEnumKeyExW(root, 0, name, &small, nullptr, nullptr, nullptr, nullptr), static_cast<LONG>(ERROR_MORE_DATA));
-
-  std::vector<std::u16string> values;
-  for (i = 0;; ++i) {
-    DWORD chars = 16;
-    DWORD type = 0;
-    const LONG r = RegEnumValueW(root, i, name, &chars, nullptr, &type, nullptr, nullptr);
-    if (r == static_cast<LONG>(ERROR_NO_MORE_ITEMS)) break;
-    ASSERT_EQ(r, 0);
-    EXPECT_EQ(type, REG_DWORD);
-    values.emplace_back(name, chars);
-  }
-  EXPECT_EQ(values, (std::vector<std::u16string>{u"z", u"a", u"m"}));
-  RegCloseKey(root);
 }
 
 TEST_F(RegistryTest, ValuesPersistAcrossDesktopsOnTheSameSandbox) {

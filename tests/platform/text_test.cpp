@@ -23,19 +23,6 @@ TEST(Text, LeftBaselineTextReportsTheOriginAsAlignmentPoint) {
   EXPECT_TRUE(t.alignmentPoint().isEqualTo(AcGePoint3d(30, 40, 0)));
 }
 
-TEST(Text, JustificationValuesAreThePlatforms) {
-  EXPECT_EQ(AcDb::kTextLeft, 0);
-  EXPECT_EQ(AcDb::kTextCenter, 1);
-  EXPECT_EQ(AcDb::kTextRight, 2);
-  EXPECT_EQ(AcDb::kTextAlign, 3);
-  EXPECT_EQ(AcDb::kTextMid, 4);
-  EXPECT_EQ(AcDb::kTextFit, 5);
-  EXPECT_EQ(AcDb::kTextBase, 0);
-  EXPECT_EQ(AcDb::kTextBottom, 1);
-  EXPECT_EQ(AcDb::kTextVertMid, 2);
-  EXPECT_EQ(AcDb::kTextTop, 3);
-}
-
 TEST(Text, ExtentsModelNarrowAndWideCharacters) {
   AcDbText t(AcGePoint3d(1, 1, 0), u"AB", AcDbObjectId::kNull, 2.0);
   AcDbExtents e;

@@ -118,21 +118,6 @@ struct ProcTimer {
   }
 };
 
-TEST_F(Timers, TimerProcedureIsCalledInsteadOfTheWindow) {
-  ProcTimer::calls.clear();
-  desk->clock().setTickOrigin(5000);
-  SetTimer(hwnd, 3, 100, &ProcTimer::proc);
-  desk->runFor(100);
-  ASSERT_EQ(ProcTimer::calls.size(), 1u);
-  EXPECT_EQ(ProcTimer::calls[0].first, 3u);
-  EXPECT_EQ(ProcTimer::calls[0].second, 5100u) << "the tick count of the firing";
-  EXPECT_TRUE(firings(3).empty());
-  const UINT_PTR threadTimer = SetTimer(nullptr, 0, 50, &ProcTimer::proc);
-  EXPECT_NE(threadTimer, 0u) << "a timer without a window gets its own id";
-  desk->runFor(50);
-  EXPECT_EQ(ProcTimer::calls.back().first, threadTimer);
-}
-
 // ---------------------------------------------------------------- pump order
 
 TEST_F(Timers, PostedMessagesRunBeforeTimersWithinOnePump) {

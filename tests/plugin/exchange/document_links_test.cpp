@@ -194,3 +194,44 @@ TEST_F(DocumentLinksTest, AnEmptyLabelNameTakesTheWholePlainText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DocumentLinkTables, ALinkChangedInPlaceLeavesItsOldEntryWhenItIsPutOrRelinked) {
+  vurk::DocumentLinks links;
+  links.setLinkId(0x30, 7, false);
+  // The property dialog changes the cached link's id in place, then the cache hears of it.
+  links.find(0x30)->mapObjectId = 9;
+  links.relink(0x30);
+  EXPECT_TRUE(links.holders(7).empty());
+  EXPECT_EQ(links.holders(9), std::vector<std::uint64_t>{0x30});
+  // Changed in place again and put back with the same values: one entry, under the new id.
+  links.find(0x30)->mapObjectId = 11;
+  links.putLink(0x30, *links.find(0x30), true);
+  EXPECT_TRUE(links.holders(9).empty());
+  EXPECT_EQ(links.holders(11), std::vector<std::uint64_t>{0x30});
+  links.find(0x30)->companionHandle = 0x99;  // a label with an icon now
+  links.relink(0x30);
+  EXPECT_TRUE(links.holders(11).empty());
+  EXPECT_EQ(links.iconHolders(11), std::vector<std::uint64_t>{0x30});
+  links.forget(0x30);
+  EXPECT_TRUE(links.iconHolders(11).empty());
+}
+
+TEST(DocumentLinkTables, AGroupTakesEachMemberOnceAndAReKeyMergesWithoutDoubles) {
+  vurk::DocumentLinks links;
+  const vurk::EntityLink group = vurk::FreshLink();
+  for (std::uint64_t h = 1; h <= 5; ++h) links.addMember(links.pointSets(), 0x40000001, h, group);
+  links.addMember(links.pointSets(), 0x40000001, 3, group);
+  links.addMember(links.pointSets(), 500, 5, group);
+  links.addMember(links.pointSets(), 500, 6, group);
+  ASSERT_TRUE(links.rekeyGroup(0x40000001, 500));
+  EXPECT_EQ(links.group(500)->members, (std::vector<std::uint64_t>{5, 6, 1, 2, 3, 4}));
+  EXPECT_EQ(links.holders(500).size(), 5u) << "the re-keyed members carry the id";
+  links.forget(5);
+  EXPECT_EQ(links.group(500)->members, (std::vector<std::uint64_t>{6, 1, 2, 3, 4}));
+  links.addMember(links.pointSets(), 500, 5, group);
+  EXPECT_EQ(links.group(500)->members.back(), 5u) << "a member that left can come back";
+}
+
+}  // namespace

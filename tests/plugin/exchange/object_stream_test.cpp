@@ -45,6 +45,18 @@ TEST(ObjectStream, AnEmptyStreamHoldsNoEntries) {
   EXPECT_FALSE(vurk::StreamHasEntries(stream));
 }
 
+TEST(ObjectStream, TakingTheBytesHandsOverWhatIsUsedAndEmptiesTheStream) {
+  auto stream = vurk::StartObjectStream(3);
+  const std::uint8_t bytes[] = {1, 2, 3};
+  ASSERT_EQ(stream.append(bytes, 3, false), vurk::StreamAppend::Ok);
+  const auto before = bytesOf(stream);
+  ASSERT_GT(stream.capacity(), stream.used()) << "growth left room the payload must not carry";
+  const std::vector<std::uint8_t> taken = stream.take();
+  EXPECT_EQ(taken, before);
+  EXPECT_EQ(stream.used(), 0);
+  EXPECT_EQ(stream.capacity(), 0);
+}
+
 TEST(ObjectStream, GrowthIsComputedInSixtyFourBits) {
   EXPECT_EQ(vurk::NextStreamCapacity(0x3FFFFFF0, 0x3FFFFFF0, 0x20), kMax)
       << "(used + n) x 2 + 10 passes INT32_MAX and is capped there";

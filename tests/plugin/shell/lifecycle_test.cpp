@@ -60,15 +60,6 @@ TEST(StartUp, RegistersTheNotificationWindowClassAsAGlobalDialogClass) {
   EXPECT_EQ(wc.lpfnWndProc, dialog.lpfnWndProc) << "it is the dialog class under another name";
 }
 
-TEST(StartUp, ViewVariablesAreSavedAndGivenBackAtUnload) {
-  vurktest::PluginSession s(true);
-  ASSERT_TRUE(s.steps("set sysvar ZOOMFACTOR 40\nset sysvar RTDISPLAY 1\nplugin load"));
-  EXPECT_EQ(shortVar(u"ZOOMFACTOR"), 100) << "set to 100 at start-up even with the base map off";
-  EXPECT_EQ(shortVar(u"RTDISPLAY"), 1);
-  ASSERT_TRUE(s.steps("plugin unload"));
-  EXPECT_EQ(shortVar(u"ZOOMFACTOR"), 40);
-}
-
 TEST(StartUp, OnlineBaseMapThatWasOnSwitchesTheViewModeAndUnloadRestoresIt) {
   vurktest::PluginSession s(true);
   ASSERT_TRUE(s.steps("set sysvar ZOOMFACTOR 60\nplugin load"));
