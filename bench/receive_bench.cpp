@@ -129,6 +129,31 @@ void BM_Receive(benchmark::State& state) {
   state.counters["peak_rss_MiB"] = PeakRssMiB();
 }
 
+// The same objects received a second time: every entity is replaced and relinked.
+void BM_ReceiveAgain(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::vector<std::uint8_t> block = BlockOf(n);
+  double nanoseconds = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto session = std::make_unique<Session>();
+    vurk::ReceiveObjects(block);
+    state.ResumeTiming();
+    const auto start = std::chrono::steady_clock::now();
+    vurk::ReceiveReport report;
+    vurk::ReceiveObjects(block, &report);
+    nanoseconds += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    state.PauseTiming();
+    if (report.replaced != static_cast<std::size_t>(n)) state.SkipWithError("objects not replaced");
+    session.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+  state.counters["ns_per_object"] = nanoseconds / (static_cast<double>(state.iterations()) * n);
+  state.counters["peak_rss_MiB"] = PeakRssMiB();
+}
+
 BENCHMARK(BM_Receive)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReceiveAgain)->Arg(10'000)->Arg(100'000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

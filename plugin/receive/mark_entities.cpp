@@ -106,6 +106,9 @@ MarkEntities CreateMarkEntities(MarkRecord& mark, const std::u16string& layer, b
   } else {
     made.text = AddDbText(HostText(mark.name), mark, props);
   }
+  if (made.icon.isNull() && made.text.isNull() && mark.sourceKind != static_cast<std::uint8_t>(SourceKind::TextLabel)) {
+    made.point = AppendEntity(new AcDbPoint(PositionOf(mark)), props);
+  }
   return made;
 }
 

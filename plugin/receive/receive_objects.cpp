@@ -183,6 +183,8 @@ class Walk {
   }
 
   bool ignoredSomething() const { return ignoredSomething_; }
+  // "\r\n" and the name of each ignored folder, once each.
+  const std::u16string& ignored() const { return ignored_; }
 
  private:
   // The offset after the entry at `at`; nothing when no whole entry is left.
@@ -267,7 +269,7 @@ class Walk {
       case RecordKind::Mark: {
         auto& m = std::get<MarkRecord>(record);
         mark = CreateMarkEntities(m, layer, false);
-        primary = mark.text.isNull() ? mark.icon : mark.text;
+        primary = !mark.text.isNull() ? mark.text : (!mark.icon.isNull() ? mark.icon : mark.point);
         markRecord = &m;
         name = m.name;
         text = m.text;
@@ -339,8 +341,6 @@ class Walk {
   std::uint64_t end_ = 0;
   std::set<std::int32_t> listed_;
   bool ignoredSomething_ = false;
-
- public:
   std::u16string ignored_;
 };
 
@@ -492,7 +492,7 @@ bool ReceiveObjects(std::span<const std::uint8_t> block, ReceiveReport* report) 
     Walk walk(block, r);
     walk.run();
     something = walk.ignoredSomething();
-    ignored = std::u16string(kIgnoredHead) + walk.ignored_;
+    ignored = std::u16string(kIgnoredHead) + walk.ignored();
     StartClearSendingTimer();
     acedUpdateDisplay();
   }

@@ -55,6 +55,8 @@ std::uint8_t LevelOfLabelHeight(std::uint32_t labelTextHeight);
 struct MarkEntities {
   AcDbObjectId icon;
   AcDbObjectId text;
+  // A point mark that has neither icon nor label is kept as a drawing point.
+  AcDbObjectId point;
 };
 MarkEntities CreateMarkEntities(MarkRecord& mark, const std::u16string& layer, bool lock);
 AcDbObjectId CreateMarkEntity(MarkRecord& mark, const std::u16string& layer, bool lock);

@@ -1,13 +1,19 @@
 // What the entity builders of received records share: the settings they read, the display
-// properties of each kind of record, and the document lock they take when asked.
+// properties of each kind of record, the link state they enter links into, and the document
+// lock they take when asked.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "arx/axlock.h"
 #include "basemap/dwg_database_util.h"
+#include "exchange/document_links.h"
+#include "exchange/entity_link.h"
+#include "exchange/map_record.h"
 #include "exchange/pattern_lists.h"
 #include "settings/settings_record.h"
 
@@ -38,27 +44,11 @@ class OptionalDocLock {
 // a list of its own outside a transfer.
 PatternLists& ReceivePatterns();
 
-}  // namespace vurk
-
-namespace vurk {
-
-class DocumentLinks;
-struct EntityLink;
-
 // The link state of the current drawing; null when it has none.
 DocumentLinks* ReceiveLinks();
 // A link of a received entity to its map object (not stored yet: the next save writes it).
 EntityLink ReceivedLink(std::uint64_t handle, std::int32_t mapObjectId, const std::string& name,
                         const std::string& text);
-
-}  // namespace vurk
-
-#include <span>
-#include <vector>
-
-#include "exchange/map_record.h"
-
-namespace vurk {
 
 // The parts of a line or the rings of an area: a new one begins at each vertex of altitude
 // 65536, which is its first vertex. Empty parts are left out.

@@ -343,6 +343,18 @@ TEST_F(ReceiveTest, LabelsAreMTextWithBottomLeftAttachmentAndMarksAreText) {
   EXPECT_GT(t->height(), m->textHeight());  // text heights get half a unit more than MText
 }
 
+TEST_F(ReceiveTest, ANamelessPointMarkIsKeptAsAPoint) {
+  auto point = Mark("", 4, 5);
+  point.sourceKind = 1;
+  auto nameless = Mark("", 6, 7);  // a text mark with no text draws nothing
+  const ReceiveReport r = receive({EntryOf(point, 1), EntryOf(nameless, 2)});
+  EXPECT_EQ(r.created, 1u);
+  const auto points = DrawnOf<AcDbPoint>();
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_EQ(links().holders(1), std::vector<std::uint64_t>{handleOf(points[0])});
+  EXPECT_EQ(DrawnIds().length(), 1);
+}
+
 // The height rule measured against the host's own level table: font size × vertical
 // resolution of the level / 1.414.
 double HostHeight(int fontSize, int level) {
