@@ -32,6 +32,7 @@ using roundtrip::Shape;
 // not listed here fails the test: the exchange rebuilt something it should not have.
 const std::set<std::pair<std::string, std::string>> kClassesBack = {
     {"AcDbPoint", "AcDbPoint"},             // a layer's points: one point set, one point each
+    {"AcDbRasterImage", "AcDbPoint"},       // a nameless point mark
     {"AcDbText", "AcDbText"},               // a mark with a name
     {"AcDbAttribute", "AcDbText"},          // a block's attribute: a mark with a name
     {"AcDbAttributeDefinition", "AcDbText"},

@@ -202,7 +202,17 @@ Leaf leafOf(const AcDbEntity& e, const Context& ctx, bool insideGroup) {
     if (m->text().empty()) return left("an empty multi-line text makes no label");
     return shape("AcDbMText", {m->location().x, m->location().y});
   }
-  if (as<AcDbRasterImage>(e)) return left("an image is sent as a mark with no name, which the receiver draws only as an icon");
+  if (const auto* img = as<AcDbRasterImage>(e)) {
+    // Sent as a point mark at the middle of its bottom edge when its size looks like an icon's
+    // or a tile's; a nameless point mark comes back as a point.
+    AcGePoint3d origin;
+    AcGeVector3d u, v;
+    img->getOrientation(origin, u, v);
+    const auto w = static_cast<long>(u.length()), h = static_cast<long>(v.length());
+    if (!((w % 15 == 0 && h % 15 == 0) || u.length() == 8.0 || u.length() == 4.0))
+      return left("an image whose size is not a multiple of 15 (nor 8 or 4 wide) is not sent");
+    return shape("AcDbPoint", {origin.x + u.x * 0.5, origin.y, origin.z});
+  }
   out.curve = true;
   if (const auto* el = as<AcDbEllipse>(e)) {
     const AcGePoint3d c = el->center();
