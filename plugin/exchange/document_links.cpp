@@ -73,35 +73,46 @@ void DocumentLinks::registerLink(std::uint64_t handle, const EntityLink& link) {
     if (r->second.id == link.mapObjectId && r->second.icon == icon) return;
     unregister(handle);
   }
-  (icon ? icons_ : byId_)[link.mapObjectId].push_back(handle);
-  registered_[handle] = {link.mapObjectId, icon};
-}
-
-void DocumentLinks::dropFrom(Table& table, std::int32_t id, std::uint64_t handle) {
-  const auto it = table.find(id);
-  if (it == table.end()) return;
-  auto& handles = it->second;
-  handles.erase(std::remove(handles.begin(), handles.end(), handle), handles.end());
-  if (handles.empty()) table.erase(it);
+  auto& handles = (icon ? icons_ : byId_)[link.mapObjectId];
+  handles.push_back(handle);
+  registered_[handle] = {link.mapObjectId, icon, handles.size() - 1};
 }
 
 void DocumentLinks::unregister(std::uint64_t handle) {
   const auto r = registered_.find(handle);
   if (r == registered_.end()) return;
-  dropFrom(r->second.icon ? icons_ : byId_, r->second.id, handle);
-  registered_.erase(r);
+  Table& table = r->second.icon ? icons_ : byId_;
+  const auto it = table.find(r->second.id);
+  if (it != table.end()) {
+    // The last handle of the list takes this one's place (the order of holders is not kept).
+    auto& handles = it->second;
+    const std::size_t at = r->second.index;
+    if (at < handles.size() && handles[at] == handle) {
+      if (at + 1 != handles.size()) {
+        handles[at] = handles.back();
+        registered_[handles[at]].index = at;
+      }
+      handles.pop_back();
+    }
+    if (handles.empty()) table.erase(it);
+  }
+  registered_.erase(handle);
 }
 
 void DocumentLinks::leaveGroups(std::uint64_t handle) {
-  for (auto* registry : {&pointSets_, &joinedLines_}) {
-    for (auto it = registry->begin(); it != registry->end();) {
-      LinkGroup& group = it->second;
-      if (group.memberSet.erase(handle) > 0) {
-        group.members.erase(std::remove(group.members.begin(), group.members.end(), handle), group.members.end());
-      }
-      it = group.members.empty() ? registry->erase(it) : std::next(it);
+  const auto m = memberships_.find(handle);
+  if (m == memberships_.end()) return;
+  for (const Membership& membership : m->second) {
+    const auto it = membership.registry->find(membership.key);
+    if (it == membership.registry->end()) continue;
+    LinkGroup& group = it->second;
+    if (const auto at = group.memberAt.find(handle); at != group.memberAt.end()) {
+      group.members.erase(at->second);
+      group.memberAt.erase(at);
     }
+    if (group.members.empty()) membership.registry->erase(it);
   }
+  memberships_.erase(m);
 }
 
 // ---------------------------------------------------------------------------- tables
@@ -129,7 +140,10 @@ void DocumentLinks::addMember(std::unordered_map<std::int32_t, LinkGroup>& regis
     it->second.link = link;
     it->second.link.mapObjectId = key;
   }
-  if (it->second.memberSet.insert(handle).second) it->second.members.push_back(handle);
+  LinkGroup& group = it->second;
+  if (group.memberAt.count(handle)) return;
+  group.memberAt.emplace(handle, group.members.insert(group.members.end(), handle));
+  memberships_[handle].push_back({&registry, key});
 }
 
 bool DocumentLinks::rekeyGroup(std::int32_t key, std::int32_t id) {
@@ -142,7 +156,10 @@ bool DocumentLinks::rekeyGroup(std::int32_t key, std::int32_t id) {
     LinkGroup& target = (*registry)[id];
     if (target.members.empty()) target.link = group.link;
     for (std::uint64_t member : group.members) {
-      if (target.memberSet.insert(member).second) target.members.push_back(member);
+      for (Membership& m : memberships_[member])
+        if (m.registry == registry && m.key == key) m.key = id;
+      if (!target.memberAt.count(member))
+        target.memberAt.emplace(member, target.members.insert(target.members.end(), member));
     }
     return true;
   }

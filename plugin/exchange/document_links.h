@@ -10,10 +10,10 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "arx/dbid.h"
@@ -28,11 +28,12 @@ namespace vurk {
 // Entities that share one map object: the points of a point set, or the pieces of a multi-piece
 // line. Keyed by the map object id, or by a temporary key until the host answers.
 struct LinkGroup {
-  std::vector<std::uint64_t> members;  // handles, in registration order
-  EntityLink link;                     // what the group is sent with
-  // The same handles, for a membership test that does not walk the list (groups of many
-  // thousand points are common).
-  std::unordered_set<std::uint64_t> memberSet;
+  std::list<std::uint64_t> members;  // handles, in registration order
+  EntityLink link;                   // what the group is sent with
+  // Where each member stands in the list, so that a member joins, is found and leaves in
+  // constant time (groups of many thousand points are common, and erasing them one by one must
+  // not walk the list each time).
+  std::unordered_map<std::uint64_t, std::list<std::uint64_t>::iterator> memberAt;
 };
 
 // A layer link of the send under way, in the order the layers were listed.
@@ -86,11 +87,16 @@ class DocumentLinks {
   struct Registration {
     std::int32_t id = 0;
     bool icon = false;
+    std::size_t index = 0;  // its place in the table's list for the id
+  };
+  // A group a handle belongs to: the registry (point sets or joined lines) and the key.
+  struct Membership {
+    std::unordered_map<std::int32_t, LinkGroup>* registry;
+    std::int32_t key;
   };
   void unregister(std::uint64_t handle);
   // Registers the handle under the link's id (moving it from where it was); nothing for id 0.
   void registerLink(std::uint64_t handle, const EntityLink& link);
-  static void dropFrom(Table& table, std::int32_t id, std::uint64_t handle);
   void leaveGroups(std::uint64_t handle);
 
   std::unordered_map<std::uint64_t, EntityLink> cache_;
@@ -99,6 +105,9 @@ class DocumentLinks {
   std::unordered_map<std::uint64_t, Registration> registered_;
   std::unordered_map<std::int32_t, LinkGroup> pointSets_;
   std::unordered_map<std::int32_t, LinkGroup> joinedLines_;
+  // The groups each handle joined (an entry may be stale when a group was dropped as a whole:
+  // leaving checks the group still holds the handle).
+  std::unordered_map<std::uint64_t, std::vector<Membership>> memberships_;
   std::vector<SendLayerLink> sendLayerLinks_;
 };
 

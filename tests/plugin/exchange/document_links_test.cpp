@@ -2,6 +2,8 @@
 // record along, and what erasing asks the host to delete.
 #include <gtest/gtest.h>
 
+#include <list>
+
 #include <vector>
 
 #include "arx/dbents.h"
@@ -93,7 +95,7 @@ TEST_F(DocumentLinksTest, AGroupUnderATemporaryKeyTakesTheHostsId) {
   ASSERT_TRUE(links.rekeyGroup(key, 900));
   EXPECT_EQ(links.group(key), nullptr);
   ASSERT_NE(links.group(900), nullptr);
-  EXPECT_EQ(links.group(900)->members, (std::vector<std::uint64_t>{p1, p2}));
+  EXPECT_EQ(links.group(900)->members, (std::list<std::uint64_t>{p1, p2}));
   EXPECT_EQ(links.group(900)->link.mapObjectId, 900);
   for (std::uint64_t p : {p1, p2}) {
     ASSERT_NE(links.find(p), nullptr);
@@ -226,10 +228,10 @@ TEST(DocumentLinkTables, AGroupTakesEachMemberOnceAndAReKeyMergesWithoutDoubles)
   links.addMember(links.pointSets(), 500, 5, group);
   links.addMember(links.pointSets(), 500, 6, group);
   ASSERT_TRUE(links.rekeyGroup(0x40000001, 500));
-  EXPECT_EQ(links.group(500)->members, (std::vector<std::uint64_t>{5, 6, 1, 2, 3, 4}));
+  EXPECT_EQ(links.group(500)->members, (std::list<std::uint64_t>{5, 6, 1, 2, 3, 4}));
   EXPECT_EQ(links.holders(500).size(), 5u) << "the re-keyed members carry the id";
   links.forget(5);
-  EXPECT_EQ(links.group(500)->members, (std::vector<std::uint64_t>{6, 1, 2, 3, 4}));
+  EXPECT_EQ(links.group(500)->members, (std::list<std::uint64_t>{6, 1, 2, 3, 4}));
   links.addMember(links.pointSets(), 500, 5, group);
   EXPECT_EQ(links.group(500)->members.back(), 5u) << "a member that left can come back";
 }

@@ -2,6 +2,7 @@
 // survive QSAVE, CLOSE and OPEN.
 #include <gtest/gtest.h>
 
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -140,7 +141,7 @@ TEST(DocumentStates, LinksSurviveQsaveCloseAndOpen) {
   EXPECT_EQ(back->links.holders(501), std::vector<std::uint64_t>{handles[0]});
   const vurk::LinkGroup* points = back->links.group(504);
   ASSERT_NE(points, nullptr) << "the points come back as one point set";
-  EXPECT_EQ(points->members, (std::vector<std::uint64_t>{handles[3], handles[4]}));
+  EXPECT_EQ(points->members, (std::list<std::uint64_t>{handles[3], handles[4]}));
   EXPECT_EQ(back->links.find(handles[3])->isMember, 1);
   EXPECT_TRUE(back->links.pendingHandles().empty());
 }
