@@ -412,12 +412,12 @@ Expectation expectedBack(const AcDbEntity& source, const Context& context) {
     const AcDbEntity& part = *work[i];
     if (as<AcDbAttributeDefinition>(part)) continue;  // definitions of the block are not its parts
     if (as<AcDbBlockReference>(part) || as<AcDbRegion>(part) || as<AcDbProxyEntity>(part) || as<AcDbZombieEntity>(part)) {
-      if (!explodeInto(part)) ++x.partsLeftOut;
+      if (!explodeInto(part)) x.partsLeftOutBy.push_back(narrow(part.isA()->name()) + ": a nested group that does not explode");
       continue;
     }
     Leaf leaf = leafOf(part, context, true);
     if (!leaf.shape) {
-      ++x.partsLeftOut;
+      x.partsLeftOutBy.push_back(narrow(part.isA()->name()) + ": " + leaf.leftOutBy);
       continue;
     }
     Shape s = *leaf.shape;

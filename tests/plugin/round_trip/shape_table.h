@@ -34,7 +34,7 @@ struct Expectation {
   std::vector<Shape> shapes;  // usually one; parts of a group: one per part that comes back
   std::string leftOutBy;      // the rule that leaves the entity out (when shapes is empty)
   bool group = false;         // a block reference or region: its parts come back on the folder's layer
-  int partsLeftOut = 0;       // parts of a group left out by a rule
+  std::vector<std::string> partsLeftOutBy;  // the rule for each part of a group left out
 };
 
 struct Context {
