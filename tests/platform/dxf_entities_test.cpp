@@ -442,45 +442,6 @@ TEST(DxfEntities, MlineVerticesAndStyleName) {
   EXPECT_DOUBLE_EQ((*m)->vertexData(0).elementParams[1][0], -1.0);
 }
 
-TEST(DxfEntities, ImageTakesItsDefinitionFromTheImageDictionary) {
-  auto db = readOk(dxftest::text({
-      {0, "SECTION"}, {2, "ENTITIES"},
-      {0, "IMAGE"}, {5, "40"}, {100, "AcDbRasterImage"}, {90, "0"}, {10, "100"}, {20, "200"}, {30, "0"},
-      {11, "0.5"}, {21, "0"}, {31, "0"}, {12, "0"}, {22, "0.5"}, {32, "0"}, {13, "640"}, {23, "480"},
-      {340, "42"}, {70, "15"}, {280, "0"}, {281, "60"}, {282, "40"}, {283, "10"}, {360, "43"},
-      {0, "ENDSEC"},
-      {0, "SECTION"}, {2, "OBJECTS"},
-      {0, "DICTIONARY"}, {5, "C"}, {330, "0"}, {100, "AcDbDictionary"}, {3, "ACAD_IMAGE_DICT"}, {350, "41"},
-      {0, "DICTIONARY"}, {5, "41"}, {330, "C"}, {100, "AcDbDictionary"}, {3, "site"}, {350, "42"},
-      {0, "IMAGEDEF"}, {5, "42"}, {330, "41"}, {100, "AcDbRasterImageDef"}, {90, "0"}, {1, "maps\\site.png"},
-      {10, "640"}, {20, "480"}, {11, "1"}, {21, "1"}, {280, "1"}, {281, "0"},
-      {0, "IMAGEDEF_REACTOR"}, {5, "43"}, {330, "40"}, {100, "AcDbRasterImageDefReactor"}, {90, "2"},
-      {330, "40"},
-      {0, "ENDSEC"}, {0, "EOF"}}));
-  ASSERT_TRUE(db);
-  auto img = entityAt<AcDbRasterImage>(*db, 0);
-  ASSERT_TRUE(*img);
-  AcGePoint3d origin;
-  AcGeVector3d u, v;
-  (*img)->getOrientation(origin, u, v);
-  expectPoint(origin, 100, 200, 0, "origin");
-  EXPECT_NEAR(u.x, 320.0, 1e-9) << "u = one pixel (0.5) x 640 pixels";
-  EXPECT_NEAR(v.y, 240.0, 1e-9) << "v = 0.5 x 480";
-  EXPECT_TRUE((*img)->isSetDisplayOpt(AcDbRasterImage::kTransparent)) << "display flags 15 include 8";
-  EXPECT_EQ((*img)->brightness(), 60);
-  AcDbObjectId dict = AcDbRasterImageDef::imageDictionary(db.get());
-  ASSERT_FALSE(dict.isNull());
-  Open<AcDbDictionary> d(dict);
-  AcDbObjectId defId;
-  ASSERT_EQ(d->getAt(u"site", defId), Acad::eOk);
-  EXPECT_EQ((*img)->imageDefId(), defId);
-  Open<AcDbRasterImageDef> def(defId);
-  ASSERT_TRUE(def);
-  EXPECT_EQ(utf8(def->sourceFileName()), "maps\\site.png");
-  EXPECT_DOUBLE_EQ(def->size().x, 640.0);
-  EXPECT_FALSE(def->isLoaded()) << "reading a drawing does not load its pictures";
-}
-
 TEST(DxfEntities, UnknownEntitiesAndRegionsAreKeptNotDropped) {
   std::vector<std::string> warnings;
   auto db = readOk(entitiesFile({{0, "DIMENSION"}, {5, "50"}, {100, "AcDbEntity"}, {8, "Dims"},
@@ -507,54 +468,6 @@ TEST(DxfEntities, UnknownEntitiesAndRegionsAreKeptNotDropped) {
   }
   EXPECT_TRUE(dimensionReported);
   EXPECT_TRUE(regionReported) << "a region without boundary curves is reported";
-}
-
-TEST(DxfEntities, ExtensionDictionaryAndXrecordOfTheLinkComeBack) {
-  auto db = readOk(dxftest::text({
-      {0, "SECTION"}, {2, "ENTITIES"},
-      {0, "POINT"}, {5, "60"}, {102, "{ACAD_XDICTIONARY"}, {360, "61"}, {102, "}"}, {330, "1F"},
-      {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbPoint"}, {10, "1"}, {20, "1"}, {30, "0"},
-      {0, "ENDSEC"},
-      {0, "SECTION"}, {2, "OBJECTS"},
-      {0, "DICTIONARY"}, {5, "C"}, {330, "0"}, {100, "AcDbDictionary"},
-      {0, "DICTIONARY"}, {5, "61"}, {330, "60"}, {100, "AcDbDictionary"}, {280, "1"}, {281, "1"},
-      {3, "VurkArx"}, {360, "62"},
-      {0, "XRECORD"}, {5, "62"}, {330, "61"}, {100, "AcDbXrecord"}, {280, "1"},
-      {1, "name"}, {1, "comment"}, {1, ""}, {1, "C:\\maps"}, {90, "1234567"}, {90, "-1"}, {90, "0"}, {90, "7"},
-      {40, "1.5"}, {40, "-2.25"}, {40, "0"}, {40, "1e300"}, {330, "60"},
-      {0, "ENDSEC"}, {0, "EOF"}}));
-  ASSERT_TRUE(db);
-  auto pt = entityAt<AcDbPoint>(*db, 0);
-  ASSERT_TRUE(*pt);
-  AcDbObjectId xd = (*pt)->extensionDictionary();
-  ASSERT_FALSE(xd.isNull());
-  Open<AcDbDictionary> d(xd);
-  ASSERT_TRUE(d);
-  EXPECT_EQ(d->ownerId(), (*pt)->objectId());
-  AcDbObjectId xid;
-  ASSERT_EQ(d->getAt(u"VurkArx", xid), Acad::eOk);
-  Open<AcDbXrecord> x(xid);
-  ASSERT_TRUE(x);
-  resbuf* chain = nullptr;
-  ASSERT_EQ(x->rbChain(&chain), Acad::eOk);
-  std::vector<int> types;
-  for (resbuf* p = chain; p; p = p->rbnext) types.push_back(p->restype);
-  EXPECT_EQ(types, (std::vector<int>{1, 1, 1, 1, 90, 90, 90, 90, 40, 40, 40, 40, 330}));
-  resbuf* p = chain;
-  EXPECT_EQ(std::u16string(p->resval.rstring), u"name");
-  for (int i = 0; i < 3; ++i) p = p->rbnext;
-  EXPECT_EQ(std::u16string(p->resval.rstring), u"C:\\maps");
-  p = p->rbnext;
-  EXPECT_EQ(p->resval.rlong, 1234567);
-  EXPECT_EQ(p->rbnext->resval.rlong, -1);
-  for (int i = 0; i < 4; ++i) p = p->rbnext;
-  EXPECT_DOUBLE_EQ(p->resval.rreal, 1.5);
-  for (int i = 0; i < 3; ++i) p = p->rbnext;
-  EXPECT_DOUBLE_EQ(p->resval.rreal, 1e300);
-  AcDbObjectId named;
-  ASSERT_EQ(acdbGetObjectId(named, p->rbnext->resval.rlname), Acad::eOk);
-  EXPECT_EQ(named, (*pt)->objectId()) << "a handle in the record names the point";
-  acutRelRb(chain);
 }
 
 }  // namespace
