@@ -78,26 +78,6 @@ TEST(HatchLoops, EdgeLoopStoresCopiesAndHandsOutNewOnes) {
 
 class HatchFromEntities : public DrawingTest {};
 
-TEST_F(HatchFromEntities, ClosedPolylineBecomesADerivedPolylineLoop) {
-  auto* pl = new AcDbPolyline;
-  pl->addVertexAt(0, AcGePoint2d(0, 0), 0.25);
-  pl->addVertexAt(1, AcGePoint2d(10, 0));
-  pl->addVertexAt(2, AcGePoint2d(10, 10));
-  pl->setClosed(true);
-  AcDbObjectIdArray ids;
-  ids.append(append(pl));
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
-  EXPECT_EQ(h.loopTypeAt(0), AcDbHatch::kExternal | AcDbHatch::kPolyline | AcDbHatch::kDerived);
-  EXPECT_EQ(h.loopTypeAt(0), 7);
-  Adesk::Int32 type = 0;
-  AcGePoint2dArray v;
-  AcGeDoubleArray b;
-  ASSERT_EQ(h.getLoopAt(0, type, v, b), Acad::eOk);
-  ASSERT_EQ(v.length(), 3);
-  EXPECT_EQ(b[0], 0.25);
-}
-
 TEST_F(HatchFromEntities, GeometricallyClosedPolylineDropsItsRepeatedVertex) {
   auto* pl = new AcDbPolyline;
   for (auto p : {AcGePoint2d(0, 0), AcGePoint2d(4, 0), AcGePoint2d(4, 4), AcGePoint2d(0, 0)})
@@ -184,21 +164,6 @@ TEST_F(HatchFromEntities, ABoundaryOpenForWriteCannotBeRead) {
   held->close();
   EXPECT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
   EXPECT_EQ(db_.numOpenObjects(), 0) << "the boundary was closed again";
-}
-
-TEST_F(HatchFromEntities, AssociativeHatchReportsItsBoundaries) {
-  AcDbObjectId c = append(new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0));
-  AcDbObjectIdArray ids;
-  ids.append(c);
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
-  AcDbObjectIdArray assoc;
-  ASSERT_EQ(h.getAssocObjIds(assoc), Acad::eOk);
-  EXPECT_TRUE(assoc.isEmpty()) << "not associative";
-  ASSERT_EQ(h.setAssociative(true), Acad::eOk);
-  ASSERT_EQ(h.getAssocObjIds(assoc), Acad::eOk);
-  ASSERT_EQ(assoc.length(), 1);
-  EXPECT_EQ(assoc[0], c);
 }
 
 TEST(HatchLoops, EvaluateMarksTheOutermostLoops) {
