@@ -39,33 +39,6 @@ void expectPoint(const AcGePoint3d& p, double x, double y, double z, const char*
   EXPECT_NEAR(p.z, z, 1e-9) << what;
 }
 
-TEST(DxfEntities, LineCarriesItsPointsAndEveryCommonProperty) {
-  auto db = readOk(entitiesFile({{0, "LINE"}, {5, "2A"}, {8, "Walls"}, {6, "DASHED"}, {62, "1"},
-                                 {420, "16744448"}, {370, "35"}, {48, "2.5"}, {60, "1"}, {440, "33554559"},
-                                 {100, "AcDbLine"}, {39, "0.75"}, {10, "1.5"}, {20, "-2"}, {30, "3"}, {11, "4"},
-                                 {21, "5.25"}, {31, "6"}}));
-  ASSERT_TRUE(db);
-  auto l = entityAt<AcDbLine>(*db, 0);
-  ASSERT_TRUE(*l);
-  expectPoint((*l)->startPoint(), 1.5, -2, 3, "start");
-  expectPoint((*l)->endPoint(), 4, 5.25, 6, "end");
-  EXPECT_DOUBLE_EQ((*l)->thickness(), 0.75);
-  EXPECT_EQ((*l)->objectId().handle().value(), 0x2Au) << "the file's handle is kept";
-  EXPECT_EQ(utf8((*l)->layer()), "Walls") << "a layer the file does not define is created";
-  EXPECT_EQ(utf8((*l)->linetype()), "DASHED");
-  // 420 = 0xFF8000: true colour wins over the index.
-  EXPECT_TRUE((*l)->color().isByColor());
-  EXPECT_EQ((*l)->color().red(), 255);
-  EXPECT_EQ((*l)->color().green(), 128);
-  EXPECT_EQ((*l)->color().blue(), 0);
-  EXPECT_EQ((*l)->lineWeight(), AcDb::kLnWt035);
-  EXPECT_DOUBLE_EQ((*l)->linetypeScale(), 2.5);
-  EXPECT_EQ((*l)->visibility(), AcDb::kInvisible);
-  // 33554559 = 0x0200007F: by alpha, 127.
-  EXPECT_TRUE((*l)->transparency().isByAlpha());
-  EXPECT_EQ((*l)->transparency().alpha(), 127);
-}
-
 TEST(DxfEntities, CircleArcAndPointWithTheNormalDownAreMirrored) {
   // With the normal (0,0,-1) the OCS X axis is (-1,0,0): OCS (2,3,4) is world (-2,3,-4).
   auto db = readOk(entitiesFile({{0, "CIRCLE"}, {10, "2"}, {20, "3"}, {30, "4"}, {40, "1.25"}, {210, "0"},
@@ -111,64 +84,6 @@ TEST(DxfEntities, EllipseKeepsParametersNotAngles) {
   AcGePoint3d p;
   (*e)->getStartPoint(p);
   expectPoint(p, 1 + 4 * std::cos(0.25), 2 + 2 * std::sin(0.25), 0, "start point");
-}
-
-TEST(DxfEntities, SplineKeepsDegreeKnotsControlAndFitPoints) {
-  Groups g{{0, "SPLINE"}, {100, "AcDbSpline"}, {70, "8"}, {71, "3"}, {72, "8"}, {73, "4"}, {74, "2"},
-           {42, "1e-10"}, {43, "1e-10"}, {44, "1e-10"}};
-  for (const char* k : {"0", "0", "0", "0", "1", "1", "1", "1"}) g.push_back({40, k});
-  for (int i = 0; i < 4; ++i) {
-    g.push_back({10, std::to_string(i)});
-    g.push_back({20, std::to_string(i * i)});
-    g.push_back({30, "0"});
-  }
-  g.insert(g.end(), {{11, "0"}, {21, "0"}, {31, "0"}, {11, "3"}, {21, "9"}, {31, "0"}});
-  auto db = readOk(entitiesFile(g));
-  ASSERT_TRUE(db);
-  auto s = entityAt<AcDbSpline>(*db, 0);
-  ASSERT_TRUE(*s);
-  EXPECT_EQ((*s)->degree(), 3);
-  EXPECT_EQ((*s)->numControlPoints(), 4);
-  EXPECT_EQ((*s)->numKnots(), 8);
-  EXPECT_EQ((*s)->numFitPoints(), 2);
-  EXPECT_FALSE((*s)->isNull()) << "4 control points, 8 knots, degree 3 is a valid definition";
-  AcGePoint3d cp;
-  (*s)->getControlPointAt(3, cp);
-  expectPoint(cp, 3, 9, 0, "last control point");
-  AcGePoint3d end;
-  ASSERT_EQ((*s)->getEndPoint(end), Acad::eOk);
-  expectPoint(end, 3, 9, 0, "a clamped spline ends at its last control point");
-}
-
-TEST(DxfEntities, LwPolylineVerticesBulgesWidthsAndFlags) {
-  auto db = readOk(entitiesFile({{0, "LWPOLYLINE"}, {100, "AcDbPolyline"}, {90, "3"}, {70, "129"}, {38, "2.5"},
-                                 {10, "0"}, {20, "0"}, {40, "0.1"}, {41, "0.2"}, {42, "1"},
-                                 {10, "2"}, {20, "0"}, {91, "7"},
-                                 {10, "2"}, {20, "2"}, {42, "-0.5"}}));
-  ASSERT_TRUE(db);
-  auto p = entityAt<AcDbPolyline>(*db, 0);
-  ASSERT_TRUE(*p);
-  EXPECT_EQ((*p)->numVerts(), 3u);
-  EXPECT_TRUE((*p)->isClosed()) << "flag 1";
-  EXPECT_TRUE((*p)->hasPlinegen()) << "flag 128";
-  EXPECT_DOUBLE_EQ((*p)->elevation(), 2.5);
-  double b = 0, sw = 0, ew = 0;
-  (*p)->getBulgeAt(0, b);
-  EXPECT_DOUBLE_EQ(b, 1.0);
-  (*p)->getBulgeAt(2, b);
-  EXPECT_DOUBLE_EQ(b, -0.5);
-  (*p)->getWidthsAt(0, sw, ew);
-  EXPECT_DOUBLE_EQ(sw, 0.1);
-  EXPECT_DOUBLE_EQ(ew, 0.2);
-  Adesk::Int32 vid = 0;
-  (*p)->getVertexIdentifierAt(1, vid);
-  EXPECT_EQ(vid, 7);
-  AcGePoint2d v;
-  (*p)->getPointAt(2, v);
-  EXPECT_DOUBLE_EQ(v.x, 2.0);
-  EXPECT_DOUBLE_EQ(v.y, 2.0);
-  EXPECT_EQ((*p)->segType(0), AcDbPolyline::kArc);
-  EXPECT_EQ((*p)->segType(1), AcDbPolyline::kLine);
 }
 
 TEST(DxfEntities, HeavyPolylinesSplitIntoTwoAndThreeDimensionsAndMeshesStayProxies) {
@@ -418,28 +333,6 @@ TEST(DxfEntities, HatchLoopsPatternGradientAndBoundaryLinks) {
   (*h)->getAssocObjIdsAt(0, ids);
   ASSERT_EQ(ids.length(), 1);
   EXPECT_EQ(ids[0].handle().value(), 0xB0u);
-}
-
-TEST(DxfEntities, MlineVerticesAndStyleName) {
-  auto db = readOk(entitiesFile({{0, "MLINE"}, {100, "AcDbMline"}, {2, "STANDARD"}, {40, "2"}, {70, "1"},
-                                 {71, "3"}, {72, "2"}, {73, "2"}, {10, "0"}, {20, "0"}, {30, "0"},
-                                 {11, "0"}, {21, "0"}, {31, "0"}, {12, "1"}, {22, "0"}, {32, "0"}, {13, "0"},
-                                 {23, "1"}, {33, "0"}, {74, "2"}, {41, "0"}, {41, "0"}, {75, "0"}, {74, "2"},
-                                 {41, "-1"}, {41, "0"}, {75, "0"},
-                                 {11, "5"}, {21, "0"}, {31, "0"}, {12, "1"}, {22, "0"}, {32, "0"}, {13, "0"},
-                                 {23, "1"}, {33, "0"}, {74, "2"}, {41, "0"}, {41, "0"}, {75, "0"}, {74, "2"},
-                                 {41, "-1"}, {41, "0"}, {75, "0"}}));
-  ASSERT_TRUE(db);
-  auto m = entityAt<AcDbMline>(*db, 0);
-  ASSERT_TRUE(*m);
-  EXPECT_EQ((*m)->numVertices(), 2);
-  expectPoint((*m)->vertexAt(1), 5, 0, 0, "second vertex");
-  EXPECT_TRUE((*m)->closedMline()) << "flag 2";
-  EXPECT_DOUBLE_EQ((*m)->scale(), 2.0);
-  EXPECT_EQ((*m)->justification(), AcDbMline::kZero);
-  EXPECT_EQ(utf8((*m)->styleName()), "STANDARD");
-  EXPECT_EQ((*m)->vertexData(0).elementParams.size(), 2u);
-  EXPECT_DOUBLE_EQ((*m)->vertexData(0).elementParams[1][0], -1.0);
 }
 
 TEST(DxfEntities, UnknownEntitiesAndRegionsAreKeptNotDropped) {
