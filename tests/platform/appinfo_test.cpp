@@ -13,28 +13,6 @@ namespace {
 constexpr const char16_t* kEntry =
     u"Software\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\Applications\\VurkArx";
 
-struct RawValue {
-  LONG status = -1;
-  DWORD type = 0;
-  std::vector<BYTE> data;
-};
-
-RawValue readRaw(const std::u16string& key, const char16_t* name) {
-  RawValue v;
-  HKEY k = nullptr;
-  v.status = RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k);
-  if (v.status != ERROR_SUCCESS) return v;
-  DWORD size = 0;
-  v.status = RegQueryValueExW(k, name, nullptr, &v.type, nullptr, &size);
-  if (v.status == ERROR_SUCCESS) {
-    v.data.resize(size);
-    v.status = RegQueryValueExW(k, name, nullptr, &v.type, v.data.data(), &size);
-    v.data.resize(size);
-  }
-  RegCloseKey(k);
-  return v;
-}
-
 // UTF-16LE bytes of text with its terminating NUL, as REG_SZ stores it.
 std::vector<BYTE> regSz(const std::u16string& text) {
   std::vector<BYTE> out;
