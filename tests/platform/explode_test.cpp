@@ -154,30 +154,6 @@ TEST_F(BlockExplode, RotatedNestedReferenceUnderNonUniformScaleWouldSkew) {
   EXPECT_EQ(ref.explode(p.items), Acad::eOk) << "uniform in the plane is fine";
 }
 
-TEST_F(BlockExplode, MirroredReferenceGivesMirroredPieces) {
-  AcDbBlockReference ref(AcGePoint3d(0, 0, 0), outer_);
-  ref.setScaleFactors(AcGeScale3d(-1.0, 1.0, 1.0));
-  Pieces p;
-  ASSERT_EQ(ref.explode(p.items), Acad::eOk);
-  auto* circle = AcDbCircle::cast(p.at(1));
-  ASSERT_NE(circle, nullptr);
-  EXPECT_TRUE(circle->normal().isEqualTo(AcGeVector3d(0, 0, -1)));
-  EXPECT_TRUE(circle->center().isEqualTo(AcGePoint3d(-1, 1, 0), kTol));
-}
-
-TEST_F(BlockExplode, ReferenceExtentsCoverTheTransformedContentsAndAttributes) {
-  AcDbObjectId refId = placeReference(AcGeScale3d(2.0));
-  AcDbBlockReference* ref = nullptr;
-  ASSERT_EQ(acdbOpenObject(ref, refId, AcDb::kForRead), Acad::eOk);
-  AcDbExtents e;
-  ASSERT_EQ(ref->getGeomExtents(e), Acad::eOk);
-  ref->close();
-  // Circle centre (8,22) r 2, line (10,20)-(10,24), attribute text "value" at (10,20) height 0.
-  EXPECT_NEAR(e.minPoint().x, 6.0, 1e-9);
-  EXPECT_NEAR(e.minPoint().y, 20.0, 1e-9);
-  EXPECT_NEAR(e.maxPoint().y, 24.0, 1e-9);
-}
-
 TEST_F(BlockExplode, TransformingAReferenceMovesItsAttributes) {
   AcDbObjectId refId = placeReference(AcGeScale3d(1.0));
   AcDbBlockReference* ref = nullptr;
