@@ -374,18 +374,5 @@ TEST_F(MapStoreTest, AnObjectOutsideTheSystemIsKeptOffTheMapAndComesBackAsReceiv
   EXPECT_EQ(entriesOf(treeOf({id})).at(0).body, line);
 }
 
-TEST_F(MapStoreTest, TheGroupFolderHeadersCanBeSwitchedOff) {
-  const auto s = stream(layer_, {{30, 0, 0, 0xB0, folderBody("块", 1, true)},
-                                 {8, 0, 0, 0, lineBody("a", "", {{38500000, 3400000}, {38500001, 3400000}})},
-                                 {7, 0, 0, 0xB2, markBody("b", 38500000, 3400000, "")}});
-  ASSERT_EQ(request(link_, kSetObjTree, s), 3);
-  EXPECT_EQ(lastBytes(20112).size(), 3u * 64u);
-  host().setAnswerGroupEntries(false);
-  ASSERT_EQ(request(link_, kSetObjTree, s), 3);
-  const auto h = lastBytes(20112);
-  ASSERT_EQ(h.size(), 64u);
-  EXPECT_EQ(u64At(h, 16), 0xB2u);
-}
-
 }  // namespace
 }  // namespace hosttest

@@ -160,46 +160,6 @@ TEST_F(ObjectRequestsTest, DelObjRemovesFoldersWithTheirContentsOnlyWhenAsked) {
   EXPECT_EQ(r->field("id[2]"), nullptr);
 }
 
-TEST_F(ObjectRequestsTest, TheFoldersPassIsAnsweredWithOneHeaderPerFolderInStreamOrder) {
-  ASSERT_EQ(addFolder("CAD工作空间", 1), 101);
-  ASSERT_EQ(addFolder("drawing1.dwg", 101), 102);
-  std::size_t headersSeenDuringRequest = 0;
-  plugin().onCopy = [&](const Received& r) {
-    if (r.code == 20112) headersSeenDuringRequest = r.bytes.size() / 64;
-    return LRESULT{1};
-  };
-  const auto result = request(link_, kSetObjTree,
-                              stream(102, {{30, 0, 102, 0x1A, folderBody("图层0")}, {30, 0, 102, 0x1B, folderBody("道路")}}));
-  EXPECT_EQ(result, 2);
-  EXPECT_EQ(headersSeenDuringRequest, 2u);
-  const auto b = lastBytes(20112);
-  ASSERT_EQ(b.size(), 128u);
-  EXPECT_EQ(u32At(b, 4), 30u);
-  EXPECT_EQ(i32At(b, 8), 103);
-  EXPECT_EQ(u64At(b, 16), 0x1Au);
-  EXPECT_EQ(u32At(b, 64 + 4), 30u);
-  EXPECT_EQ(i32At(b, 64 + 8), 104);
-  EXPECT_EQ(u64At(b, 64 + 16), 0x1Bu);
-  EXPECT_EQ(list(102), (std::vector<ListEntry>{{103, 30, "图层0"}, {104, 30, "道路"}}));
-}
-
-TEST_F(ObjectRequestsTest, AnObjectSentAgainWithItsIdIsUpdatedInPlace) {
-  ASSERT_EQ(addFolder("图层0", 1), 101);
-  const auto line = lineBody("路", "", {{500000, 3370000}, {500100, 3370050}});
-  EXPECT_EQ(request(link_, kSetObjTree, stream(101, {{8, 0, 101, 0x2F, line}})), 1);
-  const std::int32_t id = i32At(lastBytes(20112), 8);
-  EXPECT_EQ(id, 102);
-  const auto renamed = lineBody("主路", "说明", {{500000, 3370000}, {500100, 3370050}, {500200, 3370000}});
-  EXPECT_EQ(request(link_, kSetObjTree, stream(101, {{8, id, 101, 0x2F, renamed}})), 1);
-  EXPECT_EQ(i32At(lastBytes(20112), 8), id) << "the id is kept";
-  const auto* o = host().objects().find(id);
-  ASSERT_NE(o, nullptr);
-  EXPECT_EQ(o->name, "主路");
-  EXPECT_EQ(o->body, renamed);
-  EXPECT_EQ(o->updates, 1u);
-  EXPECT_EQ(host().objects().size(), 3u);
-}
-
 TEST_F(ObjectRequestsTest, GroupMembersGoIntoTheGroupFolder) {
   ASSERT_EQ(addFolder("图层0", 1), 101);
   const auto s = stream(101, {{30, 0, 101, 0x40, folderBody("块A", 2, true)},

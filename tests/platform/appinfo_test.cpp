@@ -13,28 +13,6 @@ namespace {
 constexpr const char16_t* kEntry =
     u"Software\\Autodesk\\AutoCAD\\R24.0\\ACAD-4101:804\\Applications\\VurkArx";
 
-struct RawValue {
-  LONG status = -1;
-  DWORD type = 0;
-  std::vector<BYTE> data;
-};
-
-RawValue readRaw(const std::u16string& key, const char16_t* name) {
-  RawValue v;
-  HKEY k = nullptr;
-  v.status = RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k);
-  if (v.status != ERROR_SUCCESS) return v;
-  DWORD size = 0;
-  v.status = RegQueryValueExW(k, name, nullptr, &v.type, nullptr, &size);
-  if (v.status == ERROR_SUCCESS) {
-    v.data.resize(size);
-    v.status = RegQueryValueExW(k, name, nullptr, &v.type, v.data.data(), &size);
-    v.data.resize(size);
-  }
-  RegCloseKey(k);
-  return v;
-}
-
 // UTF-16LE bytes of text with its terminating NUL, as REG_SZ stores it.
 std::vector<BYTE> regSz(const std::u16string& text) {
   std::vector<BYTE> out;
@@ -67,41 +45,6 @@ class AppInfo : public vurktest::AcadFixture {
     return info;
   }
 };
-
-TEST_F(AppInfo, WriteStoresDescriptionLoadControlsAndLoaderUnderTheProductKey) {
-  AcadAppInfo info = vurkEntry();
-  ASSERT_EQ(info.writeToRegistry(), Acad::eOk);
-  EXPECT_EQ(info.registryKey(), kEntry);
-
-  RawValue desc = readRaw(kEntry, u"DESCRIPTION");
-  ASSERT_EQ(desc.status, ERROR_SUCCESS);
-  EXPECT_EQ(desc.type, REG_SZ);
-  EXPECT_EQ(desc.data, regSz(u"VurkArx"));
-
-  RawValue ctrls = readRaw(kEntry, u"LOADCTRLS");
-  ASSERT_EQ(ctrls.status, ERROR_SUCCESS);
-  EXPECT_EQ(ctrls.type, REG_DWORD);
-  EXPECT_EQ(ctrls.data, (std::vector<BYTE>{15, 0, 0, 0}));
-
-  RawValue loader = readRaw(kEntry, u"LOADER");
-  ASSERT_EQ(loader.status, ERROR_SUCCESS);
-  EXPECT_EQ(loader.type, REG_SZ);
-  EXPECT_EQ(loader.data, regSz(u"D:\\VurkArx\\VurkArx.arx"));
-}
-
-TEST_F(AppInfo, GroupAndCommandNamesGoIntoTheirSubKeys) {
-  AcadAppInfo info = vurkEntry();
-  ASSERT_EQ(info.writeToRegistry(), Acad::eOk);
-  ASSERT_EQ(info.writeGroupNameToRegistry(u"VurkArx"), Acad::eOk);
-  ASSERT_EQ(info.writeCommandNameToRegistry(u"VURK", u"显示工具条"), Acad::eOk);
-  RawValue group = readRaw(std::u16string(kEntry) + u"\\Groups", u"VurkArx");
-  ASSERT_EQ(group.status, ERROR_SUCCESS);
-  EXPECT_EQ(group.type, REG_SZ);
-  EXPECT_EQ(group.data, regSz(u"VurkArx"));
-  RawValue cmd = readRaw(std::u16string(kEntry) + u"\\Commands", u"VURK");
-  ASSERT_EQ(cmd.status, ERROR_SUCCESS);
-  EXPECT_EQ(cmd.data, regSz(u"显示工具条")) << "value name = global name, data = local name";
-}
 
 TEST_F(AppInfo, ReadFillsModuleDescriptionAndReasonsFromTheEntry) {
   ASSERT_EQ(vurkEntry().writeToRegistry(), Acad::eOk);

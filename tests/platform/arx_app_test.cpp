@@ -215,24 +215,6 @@ TEST_F(DynamicLinker, EachLoadNeedsItsOwnUnload) {
 
 class MainFrame : public vurktest::AcadFixture {};
 
-TEST_F(MainFrame, IsAVisibleTopLevelWindowOfTheMdiFrameClass) {
-  const HWND frame = adsw_acadMainWnd();
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(FindWindowW(u"AfxMDIFrame140u", nullptr), frame);
-  EXPECT_TRUE(IsWindowVisible(frame));
-  char16_t title[128] = {};
-  GetWindowTextW(frame, title, 128);
-  EXPECT_EQ(std::u16string(title), u"Autodesk AutoCAD 2021 - [Drawing1.dwg]");
-}
-
-TEST_F(MainFrame, TitleCanBeChangedByTheSession) {
-  ASSERT_TRUE(acad().setMainWindowTitle(u"Autodesk Civil 3D 2021 - [Road.dwg]"));
-  char16_t title[128] = {};
-  GetWindowTextW(adsw_acadMainWnd(), title, 128);
-  EXPECT_EQ(std::u16string(title), u"Autodesk Civil 3D 2021 - [Road.dwg]");
-  EXPECT_EQ(acad().mainWindowTitle(), u"Autodesk Civil 3D 2021 - [Road.dwg]");
-}
-
 TEST_F(MainFrame, IsThePermanentMfcWindowOfItsHandleAndTheMainWindow) {
   CWnd* frame = acedGetAcadFrame();
   ASSERT_NE(frame, nullptr);

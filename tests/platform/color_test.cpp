@@ -47,36 +47,6 @@ TEST(AciPalette, GreysAndOutOfRange) {
   EXPECT_EQ(acedGetRGB(0), 0u) << "ByBlock has no colour of its own";
 }
 
-TEST(CmColor, DefaultIsByLayer) {
-  AcCmColor c;
-  EXPECT_TRUE(c.isByLayer());
-  EXPECT_EQ(c.colorMethod(), 0xC0);
-  EXPECT_EQ(c.colorIndex(), 256);
-}
-
-TEST(CmColor, IndexChoosesTheMethod) {
-  AcCmColor c;
-  ASSERT_TRUE(c.setColorIndex(0));
-  EXPECT_TRUE(c.isByBlock());
-  EXPECT_EQ(c.colorMethod(), 0xC1);
-  ASSERT_TRUE(c.setColorIndex(7));
-  EXPECT_TRUE(c.isByACI());
-  EXPECT_EQ(c.colorMethod(), 0xC3);
-  EXPECT_EQ(c.colorIndex(), 7);
-  ASSERT_TRUE(c.setColorIndex(256));
-  EXPECT_TRUE(c.isByLayer());
-  EXPECT_FALSE(c.setColorIndex(300));
-  EXPECT_TRUE(c.isByLayer()) << "a refused index changes nothing";
-}
-
-TEST(CmColor, AciColourReportsItsPaletteRgb) {
-  AcCmColor c;
-  c.setColorIndex(30);
-  EXPECT_EQ(c.red(), 255);
-  EXPECT_EQ(c.green(), 127);
-  EXPECT_EQ(c.blue(), 0);
-}
-
 TEST(CmColor, TrueColourKeepsRgbAndReportsTheNearestIndex) {
   AcCmColor c;
   c.setRGB(250, 3, 2);
@@ -91,13 +61,6 @@ TEST(CmColor, TrueColourKeepsRgbAndReportsTheNearestIndex) {
   c.setRGB(0, 0, 250);
   EXPECT_EQ(c.colorIndex(), 5);
   EXPECT_EQ(c.color(), 0xC2000000u | 0x0000FAu);
-}
-
-TEST(CmTransparency, DefaultIsByLayerAndOpaque) {
-  AcCmTransparency t;
-  EXPECT_TRUE(t.isByLayer());
-  EXPECT_EQ(t.alpha(), 255);
-  EXPECT_EQ(t.serializeOut(), 0u);
 }
 
 TEST(CmTransparency, AlphaFromAPercentage) {

@@ -38,43 +38,12 @@ class RecordingWnd : public CWnd {
 
 class CWndTest : public vurktest::AcadFixture {};
 
-TEST_F(CWndTest, AnMfcWindowSeesItsCreationCommandsTimersAndDestruction) {
-  RecordingWnd w;
-  ASSERT_TRUE(w.CreateEx(0, nullptr, u"owner", WS_POPUP, 0, 0, 30, 20, nullptr, nullptr));
-  ASSERT_NE(w.m_hWnd, nullptr);
-  EXPECT_EQ(CWnd::FromHandlePermanent(w.m_hWnd), &w);
-  w.SendMessage(WM_COMMAND, 32993, 0);
-  EXPECT_EQ(w.SetTimer(1011, 100), 1011u);
-  desktop().runFor(250);
-  ASSERT_TRUE(w.KillTimer(1011));
-  const HWND h = w.m_hWnd;
-  ASSERT_TRUE(w.DestroyWindow());
-  EXPECT_EQ(w.seen, (std::vector<std::string>{"create 30x20", "command 32993", "timer 1011", "timer 1011", "destroy",
-                                              "post-nc-destroy"}));
-  EXPECT_EQ(w.m_hWnd, nullptr);
-  EXPECT_FALSE(IsWindow(h));
-  EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
-}
-
 TEST_F(CWndTest, OnCreateReturningMinusOneFailsTheCreation) {
   RecordingWnd w;
   w.createResult = -1;
   EXPECT_FALSE(w.CreateEx(0, nullptr, u"refused", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
   EXPECT_EQ(w.m_hWnd, nullptr);
   EXPECT_EQ(FindWindowW(nullptr, u"refused"), nullptr);
-}
-
-TEST_F(CWndTest, ChildWindowsGetTheirIdAndParent) {
-  RecordingWnd parent;
-  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"parent", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
-  RecordingWnd child;
-  const RECT r{0, 0, 1, 1};
-  ASSERT_TRUE(child.Create(nullptr, u"child", WS_VISIBLE, r, &parent, 32993));
-  EXPECT_EQ(child.GetDlgCtrlID(), 32993);
-  EXPECT_EQ(child.GetParent(), &parent);
-  EXPECT_EQ(parent.GetDlgItem(32993), &child);
-  EXPECT_TRUE(GetWindowLongPtrW(child.m_hWnd, GWL_STYLE) & WS_CHILD);
-  EXPECT_FALSE(child.Create(nullptr, u"again", 0, r, &parent, 1)) << "an object owns one window";
 }
 
 std::vector<UINT> g_classProcMessages;
@@ -149,16 +118,6 @@ TEST_F(CWndTest, AnAttachedObjectDestroysItsWindowWhenItEnds) {
   }
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(acad().mfcState().permanentCount(), 1u) << "only the main frame is left";
-}
-
-TEST_F(CWndTest, ShowWindowAndVisibilityFollowTheWindow) {
-  CWnd w;
-  ASSERT_TRUE(w.CreateEx(0, nullptr, u"v", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr));
-  EXPECT_FALSE(w.IsWindowVisible());
-  w.ShowWindow(SW_SHOW);
-  EXPECT_TRUE(w.IsWindowVisible());
-  w.SetWindowText(u"标题");
-  EXPECT_EQ(w.GetWindowTextString(), u"标题");
 }
 
 // ----- window classes

@@ -41,20 +41,6 @@ TEST_F(DbDictionary, KeysIgnoreCaseAndAMissIsKeyNotFound) {
   x->close();
 }
 
-TEST_F(DbDictionary, IterationIsInKeyOrder) {
-  put(u"b");
-  put(u"C");
-  put(u"a");
-  AcDbDictionary* nod = nullptr;
-  ASSERT_EQ(db_.getNamedObjectsDictionary(nod, AcDb::kForRead), Acad::eOk);
-  std::vector<std::u16string> keys;
-  AcDbDictionaryIterator* it = nod->newIterator();
-  for (; !it->done(); it->next()) keys.push_back(it->name());
-  delete it;
-  nod->close();
-  EXPECT_EQ(keys, (std::vector<std::u16string>{u"a", u"b", u"C"}));
-}
-
 TEST_F(DbDictionary, SetAtReplacesAnEntryAndErasesTheOldObject) {
   AcDbObjectId first = put(u"K");
   AcDbObjectId second = put(u"k");

@@ -1,10 +1,8 @@
-// The working database, databases built by readers, extended data, block
-// extents and multilines.
+// The working database, databases built by readers and extended data.
 #include <gtest/gtest.h>
 
 #include "arx/adscodes.h"
 #include "arx/dbents.h"
-#include "arx/dbmline.h"
 #include "arx/dbxrecord.h"
 #include "db_test_support.h"
 
@@ -115,39 +113,6 @@ TEST_F(DbServices, ExtendedDataIsKeptPerApplication) {
   acutRelRb(remove);
   EXPECT_EQ(e->xData(), nullptr) << "an application name alone removes its data";
   e->close();
-}
-
-TEST_F(DbServices, BlockExtentsAddTheEntitiesThatAreNotErased) {
-  append(new AcDbLine(AcGePoint3d(-5, 0, 0), AcGePoint3d(5, 2, 0)));
-  AcDbObjectId far = append(new AcDbPoint(AcGePoint3d(100, 100, 0)));
-  AcDbEntity* e = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(e, far, AcDb::kForWrite), Acad::eOk);
-  e->erase();
-  e->close();
-  AcDbBlockTableRecord* ms = nullptr;
-  ASSERT_EQ(acdbOpenObject(ms, db_.modelSpaceId(), AcDb::kForRead), Acad::eOk);
-  AcDbExtents ext;
-  ASSERT_EQ(ext.addBlockExt(ms), Acad::eOk);
-  ms->close();
-  EXPECT_TRUE(ext.minPoint().isEqualTo(AcGePoint3d(-5, 0, 0)));
-  EXPECT_TRUE(ext.maxPoint().isEqualTo(AcGePoint3d(5, 2, 0)));
-}
-
-TEST(Mline, VerticesClosureAndExtents) {
-  AcDbMline m;
-  AcDbExtents e;
-  EXPECT_EQ(m.getGeomExtents(e), Acad::eInvalidExtents);
-  m.appendSeg(AcGePoint3d(0, 0, 0));
-  m.appendSeg(AcGePoint3d(4, 3, 0));
-  m.setClosedMline(true);
-  EXPECT_EQ(m.numVertices(), 2);
-  EXPECT_TRUE(m.vertexAt(1).isEqualTo(AcGePoint3d(4, 3, 0)));
-  EXPECT_TRUE(m.closedMline());
-  ASSERT_EQ(m.getGeomExtents(e), Acad::eOk);
-  EXPECT_TRUE(e.maxPoint().isEqualTo(AcGePoint3d(4, 3, 0)));
-  ASSERT_EQ(m.transformBy(AcGeMatrix3d::scaling(2.0)), Acad::eOk);
-  EXPECT_EQ(m.scale(), 2.0);
-  EXPECT_TRUE(m.vertexAt(1).isEqualTo(AcGePoint3d(8, 6, 0)));
 }
 
 }  // namespace

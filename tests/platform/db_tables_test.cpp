@@ -20,31 +20,6 @@ std::u16string nameOf(AcDbObjectId id) {
   return name;
 }
 
-TEST_F(DbTables, NewDrawingHoldsTheStandardRecords) {
-  EXPECT_EQ(nameOf(db_.modelSpaceId()), u"*Model_Space");
-  EXPECT_EQ(nameOf(db_.paperSpaceId()), u"*Paper_Space");
-  EXPECT_EQ(nameOf(db_.clayer()), u"0");
-  EXPECT_EQ(nameOf(db_.byLayerLinetype()), u"ByLayer");
-  EXPECT_EQ(nameOf(db_.byBlockLinetype()), u"ByBlock");
-  EXPECT_EQ(nameOf(db_.continuousLinetype()), u"Continuous");
-  EXPECT_EQ(nameOf(db_.textstyle()), u"Standard");
-
-  AcDbLayerTableRecord* zero = nullptr;
-  ASSERT_EQ(acdbOpenObject(zero, db_.clayer(), AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(zero->color().colorIndex(), 7) << "layer 0 is white";
-  EXPECT_EQ(zero->linetypeObjectId(), db_.continuousLinetype());
-  EXPECT_EQ(zero->transparency().alpha(), 255);
-  zero->close();
-
-  AcDbRegAppTable* apps = nullptr;
-  ASSERT_EQ(db_.getRegAppTable(apps, AcDb::kForRead), Acad::eOk);
-  EXPECT_TRUE(apps->has(u"ACAD"));
-  apps->close();
-  AcDbDictionary* nod = nullptr;
-  ASSERT_EQ(db_.getNamedObjectsDictionary(nod, AcDb::kForRead), Acad::eOk);
-  nod->close();
-}
-
 TEST_F(DbTables, LookupIgnoresCaseAndAMissIsKeyNotFound) {
   AcDbBlockTable* bt = nullptr;
   ASSERT_EQ(db_.getBlockTable(bt, AcDb::kForRead), Acad::eOk);

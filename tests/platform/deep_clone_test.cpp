@@ -47,44 +47,6 @@ class DeepClone : public DrawingTest {
   }
 };
 
-TEST_F(DeepClone, CopyCarriesItsExtensionDictionaryAndXrecord) {
-  AcDbObjectId src = linkedCircle();
-  AcDbIdMapping map;
-  AcDbObjectIdArray ids{src};
-  ASSERT_EQ(db_.deepCloneObjects(ids, db_.modelSpaceId(), map), Acad::eOk);
-  AcDbIdPair pair(src, AcDbObjectId::kNull, false);
-  ASSERT_TRUE(map.compute(pair));
-  EXPECT_TRUE(pair.isPrimary());
-  EXPECT_TRUE(pair.isCloned());
-  AcDbObjectId copy = pair.value();
-  EXPECT_NE(copy, src);
-  EXPECT_GT(copy.handle(), src.handle());
-
-  AcDbObjectId srcLink = linkOf(src), copyLink = linkOf(copy);
-  ASSERT_FALSE(copyLink.isNull()) << "the copy is linked like the original";
-  EXPECT_NE(copyLink, srcLink);
-  AcDbXrecord* x = nullptr;
-  ASSERT_EQ(acdbOpenObject(x, copyLink, AcDb::kForRead), Acad::eOk);
-  resbuf* rb = nullptr;
-  x->rbChain(&rb);
-  x->close();
-  ASSERT_NE(rb, nullptr);
-  EXPECT_EQ(std::u16string(rb->resval.rstring), u"link");
-  EXPECT_EQ(rb->rbnext->resval.rlong, 42);
-  acutRelRb(rb);
-
-  AcDbCircle* c = nullptr;
-  ASSERT_EQ(acdbOpenObject(c, copy, AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(c->radius(), 3.0);
-  EXPECT_EQ(c->blockId(), db_.modelSpaceId());
-  c->close();
-  AcDbBlockTableRecord* ms = nullptr;
-  ASSERT_EQ(acdbOpenObject(ms, db_.modelSpaceId(), AcDb::kForRead), Acad::eOk);
-  AcDbObjectIdArray all = ms->entityIds();
-  ms->close();
-  EXPECT_EQ(all.last(), copy) << "the copy is appended to the owner";
-}
-
 // Reads the copy's link while the copy's modification notice runs.
 class LinkProbe : public AcDbDatabaseReactor {
  public:

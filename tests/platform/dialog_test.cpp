@@ -128,35 +128,6 @@ class FormDialog : public CDialog {
   }
 };
 
-TEST_F(DialogTest, TheUserActsAfterTheInitialisationAndTheButtonsHandlerSeesTheControls) {
-  visit({DialogAction::setText(kName, u"typed"), DialogAction::check(kAuto, true), DialogAction::choose(kCombo, 1),
-         DialogAction::click(IDOK)});
-  FormDialog d;
-  EXPECT_EQ(d.DoModal(), IDOK);
-  EXPECT_EQ(d.events, (std::vector<std::string>{"init", "auto clicked, now 1", "selchange 1", "ok"}));
-  EXPECT_EQ(d.nameAtOk, u"typed");
-  EXPECT_EQ(d.autoAtOk, BST_CHECKED);
-  EXPECT_EQ(d.comboAtOk, 1);
-  EXPECT_EQ(d.className, u"#32770") << "a template without class makes a dialog-class window";
-  EXPECT_FALSE(IsWindow(d.window)) << "the window is gone when DoModal returns";
-  EXPECT_EQ(d.m_hWnd, nullptr);
-  ASSERT_EQ(script().dialogs().size(), 1u);
-  const auto& r = script().dialogs()[0];
-  EXPECT_TRUE(r.answered);
-  EXPECT_EQ(r.caption, u"Form");
-  EXPECT_EQ(r.texts, (std::vector<std::u16string>{u"start", u"fixed"})) << "what the user read after the set-up";
-  EXPECT_EQ(script().pendingVisits(), 0u);
-}
-
-TEST_F(DialogTest, ChoosingByTextAndTickingTwiceIsTheSameAsOnce) {
-  visit({DialogAction::chooseText(kCombo, u"first"), DialogAction::check(kAuto, true), DialogAction::check(kAuto, true),
-         DialogAction::click(IDOK)});
-  FormDialog d;
-  EXPECT_EQ(d.DoModal(), IDOK);
-  EXPECT_EQ(d.comboAtOk, 0);
-  EXPECT_EQ(d.events, (std::vector<std::string>{"init", "selchange 0", "auto clicked, now 1", "ok"}));
-}
-
 TEST_F(DialogTest, AManualCheckBoxIsOnlyClickedItsHandlerDecides) {
   visit({DialogAction::click(kManual), DialogAction::click(IDCANCEL)});
   FormDialog d;
@@ -254,19 +225,6 @@ TEST_F(DialogTest, TheOwnerIsDisabledWhileTheDialogRuns) {
   EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
-TEST_F(DialogTest, ADialogOpenedFromAButtonTakesTheNextVisit) {
-  visit({DialogAction::click(kMore), DialogAction::click(IDOK)});
-  visit({DialogAction::setText(kName, u"inner"), DialogAction::click(IDOK)});
-  FormDialog outer;
-  FormDialog inner;
-  outer.onMore = [&] { EXPECT_EQ(inner.DoModal(), IDOK); };
-  EXPECT_EQ(outer.DoModal(), IDOK);
-  EXPECT_EQ(inner.nameAtOk, u"inner");
-  EXPECT_EQ(outer.nameAtOk, u"start");
-  EXPECT_EQ(script().dialogs().size(), 2u);
-  EXPECT_EQ(script().unansweredDialogs(), 0);
-}
-
 // A modeless mailbox that counts the WM_COPYDATA it receives.
 class Mailbox : public CDialog {
  public:
@@ -286,36 +244,5 @@ class Mailbox : public CDialog {
     return CDialog::WindowProc(msg, wParam, lParam);
   }
 };
-
-TEST_F(DialogTest, AModelessDialogIsAWindowOfItsTemplatesClass) {
-  WNDCLASSW wc{};
-  ASSERT_TRUE(GetClassInfoW(nullptr, u"#32770", &wc));
-  wc.style = CS_GLOBALCLASS;
-  wc.lpszClassName = u"TestMailbox";
-  ASSERT_TRUE(AfxRegisterClass(&wc));
-  Mailbox box;
-  ASSERT_TRUE(box.Create(kMailbox));
-  EXPECT_EQ(box.initialised, 1);
-  const HWND found = FindWindowW(u"TestMailbox", nullptr);
-  EXPECT_EQ(found, box.m_hWnd) << "found by its class although hidden";
-  EXPECT_FALSE(box.IsWindowVisible());
-  COPYDATASTRUCT cds{20401, 0, nullptr};
-  EXPECT_EQ(SendMessageW(found, WM_COPYDATA, 1001, reinterpret_cast<LPARAM>(&cds)), 1);
-  EXPECT_EQ(box.copies, 1);
-  EXPECT_EQ(box.GetWindowTextString(), u"DialogMODELESS");
-  EXPECT_TRUE(script().dialogs().empty()) << "a modeless dialog plays no script";
-  ASSERT_TRUE(box.DestroyWindow());
-  EXPECT_EQ(FindWindowW(u"TestMailbox", nullptr), nullptr);
-}
-
-TEST_F(DialogTest, AVisibleModelessTemplateIsShownAndEndDialogOnlyHidesIt) {
-  CDialog shown;
-  ASSERT_TRUE(shown.Create(kVisible));
-  EXPECT_TRUE(shown.IsWindowVisible());
-  shown.EndDialog(IDOK);
-  EXPECT_FALSE(shown.IsWindowVisible());
-  EXPECT_TRUE(IsWindow(shown.m_hWnd)) << "still there";
-  EXPECT_FALSE(CDialog().Create(4242)) << "no template, no window";
-}
 
 }  // namespace

@@ -39,33 +39,6 @@ void expectPoint(const AcGePoint3d& p, double x, double y, double z, const char*
   EXPECT_NEAR(p.z, z, 1e-9) << what;
 }
 
-TEST(DxfEntities, LineCarriesItsPointsAndEveryCommonProperty) {
-  auto db = readOk(entitiesFile({{0, "LINE"}, {5, "2A"}, {8, "Walls"}, {6, "DASHED"}, {62, "1"},
-                                 {420, "16744448"}, {370, "35"}, {48, "2.5"}, {60, "1"}, {440, "33554559"},
-                                 {100, "AcDbLine"}, {39, "0.75"}, {10, "1.5"}, {20, "-2"}, {30, "3"}, {11, "4"},
-                                 {21, "5.25"}, {31, "6"}}));
-  ASSERT_TRUE(db);
-  auto l = entityAt<AcDbLine>(*db, 0);
-  ASSERT_TRUE(*l);
-  expectPoint((*l)->startPoint(), 1.5, -2, 3, "start");
-  expectPoint((*l)->endPoint(), 4, 5.25, 6, "end");
-  EXPECT_DOUBLE_EQ((*l)->thickness(), 0.75);
-  EXPECT_EQ((*l)->objectId().handle().value(), 0x2Au) << "the file's handle is kept";
-  EXPECT_EQ(utf8((*l)->layer()), "Walls") << "a layer the file does not define is created";
-  EXPECT_EQ(utf8((*l)->linetype()), "DASHED");
-  // 420 = 0xFF8000: true colour wins over the index.
-  EXPECT_TRUE((*l)->color().isByColor());
-  EXPECT_EQ((*l)->color().red(), 255);
-  EXPECT_EQ((*l)->color().green(), 128);
-  EXPECT_EQ((*l)->color().blue(), 0);
-  EXPECT_EQ((*l)->lineWeight(), AcDb::kLnWt035);
-  EXPECT_DOUBLE_EQ((*l)->linetypeScale(), 2.5);
-  EXPECT_EQ((*l)->visibility(), AcDb::kInvisible);
-  // 33554559 = 0x0200007F: by alpha, 127.
-  EXPECT_TRUE((*l)->transparency().isByAlpha());
-  EXPECT_EQ((*l)->transparency().alpha(), 127);
-}
-
 TEST(DxfEntities, CircleArcAndPointWithTheNormalDownAreMirrored) {
   // With the normal (0,0,-1) the OCS X axis is (-1,0,0): OCS (2,3,4) is world (-2,3,-4).
   auto db = readOk(entitiesFile({{0, "CIRCLE"}, {10, "2"}, {20, "3"}, {30, "4"}, {40, "1.25"}, {210, "0"},
@@ -111,64 +84,6 @@ TEST(DxfEntities, EllipseKeepsParametersNotAngles) {
   AcGePoint3d p;
   (*e)->getStartPoint(p);
   expectPoint(p, 1 + 4 * std::cos(0.25), 2 + 2 * std::sin(0.25), 0, "start point");
-}
-
-TEST(DxfEntities, SplineKeepsDegreeKnotsControlAndFitPoints) {
-  Groups g{{0, "SPLINE"}, {100, "AcDbSpline"}, {70, "8"}, {71, "3"}, {72, "8"}, {73, "4"}, {74, "2"},
-           {42, "1e-10"}, {43, "1e-10"}, {44, "1e-10"}};
-  for (const char* k : {"0", "0", "0", "0", "1", "1", "1", "1"}) g.push_back({40, k});
-  for (int i = 0; i < 4; ++i) {
-    g.push_back({10, std::to_string(i)});
-    g.push_back({20, std::to_string(i * i)});
-    g.push_back({30, "0"});
-  }
-  g.insert(g.end(), {{11, "0"}, {21, "0"}, {31, "0"}, {11, "3"}, {21, "9"}, {31, "0"}});
-  auto db = readOk(entitiesFile(g));
-  ASSERT_TRUE(db);
-  auto s = entityAt<AcDbSpline>(*db, 0);
-  ASSERT_TRUE(*s);
-  EXPECT_EQ((*s)->degree(), 3);
-  EXPECT_EQ((*s)->numControlPoints(), 4);
-  EXPECT_EQ((*s)->numKnots(), 8);
-  EXPECT_EQ((*s)->numFitPoints(), 2);
-  EXPECT_FALSE((*s)->isNull()) << "4 control points, 8 knots, degree 3 is a valid definition";
-  AcGePoint3d cp;
-  (*s)->getControlPointAt(3, cp);
-  expectPoint(cp, 3, 9, 0, "last control point");
-  AcGePoint3d end;
-  ASSERT_EQ((*s)->getEndPoint(end), Acad::eOk);
-  expectPoint(end, 3, 9, 0, "a clamped spline ends at its last control point");
-}
-
-TEST(DxfEntities, LwPolylineVerticesBulgesWidthsAndFlags) {
-  auto db = readOk(entitiesFile({{0, "LWPOLYLINE"}, {100, "AcDbPolyline"}, {90, "3"}, {70, "129"}, {38, "2.5"},
-                                 {10, "0"}, {20, "0"}, {40, "0.1"}, {41, "0.2"}, {42, "1"},
-                                 {10, "2"}, {20, "0"}, {91, "7"},
-                                 {10, "2"}, {20, "2"}, {42, "-0.5"}}));
-  ASSERT_TRUE(db);
-  auto p = entityAt<AcDbPolyline>(*db, 0);
-  ASSERT_TRUE(*p);
-  EXPECT_EQ((*p)->numVerts(), 3u);
-  EXPECT_TRUE((*p)->isClosed()) << "flag 1";
-  EXPECT_TRUE((*p)->hasPlinegen()) << "flag 128";
-  EXPECT_DOUBLE_EQ((*p)->elevation(), 2.5);
-  double b = 0, sw = 0, ew = 0;
-  (*p)->getBulgeAt(0, b);
-  EXPECT_DOUBLE_EQ(b, 1.0);
-  (*p)->getBulgeAt(2, b);
-  EXPECT_DOUBLE_EQ(b, -0.5);
-  (*p)->getWidthsAt(0, sw, ew);
-  EXPECT_DOUBLE_EQ(sw, 0.1);
-  EXPECT_DOUBLE_EQ(ew, 0.2);
-  Adesk::Int32 vid = 0;
-  (*p)->getVertexIdentifierAt(1, vid);
-  EXPECT_EQ(vid, 7);
-  AcGePoint2d v;
-  (*p)->getPointAt(2, v);
-  EXPECT_DOUBLE_EQ(v.x, 2.0);
-  EXPECT_DOUBLE_EQ(v.y, 2.0);
-  EXPECT_EQ((*p)->segType(0), AcDbPolyline::kArc);
-  EXPECT_EQ((*p)->segType(1), AcDbPolyline::kLine);
 }
 
 TEST(DxfEntities, HeavyPolylinesSplitIntoTwoAndThreeDimensionsAndMeshesStayProxies) {
@@ -420,67 +335,6 @@ TEST(DxfEntities, HatchLoopsPatternGradientAndBoundaryLinks) {
   EXPECT_EQ(ids[0].handle().value(), 0xB0u);
 }
 
-TEST(DxfEntities, MlineVerticesAndStyleName) {
-  auto db = readOk(entitiesFile({{0, "MLINE"}, {100, "AcDbMline"}, {2, "STANDARD"}, {40, "2"}, {70, "1"},
-                                 {71, "3"}, {72, "2"}, {73, "2"}, {10, "0"}, {20, "0"}, {30, "0"},
-                                 {11, "0"}, {21, "0"}, {31, "0"}, {12, "1"}, {22, "0"}, {32, "0"}, {13, "0"},
-                                 {23, "1"}, {33, "0"}, {74, "2"}, {41, "0"}, {41, "0"}, {75, "0"}, {74, "2"},
-                                 {41, "-1"}, {41, "0"}, {75, "0"},
-                                 {11, "5"}, {21, "0"}, {31, "0"}, {12, "1"}, {22, "0"}, {32, "0"}, {13, "0"},
-                                 {23, "1"}, {33, "0"}, {74, "2"}, {41, "0"}, {41, "0"}, {75, "0"}, {74, "2"},
-                                 {41, "-1"}, {41, "0"}, {75, "0"}}));
-  ASSERT_TRUE(db);
-  auto m = entityAt<AcDbMline>(*db, 0);
-  ASSERT_TRUE(*m);
-  EXPECT_EQ((*m)->numVertices(), 2);
-  expectPoint((*m)->vertexAt(1), 5, 0, 0, "second vertex");
-  EXPECT_TRUE((*m)->closedMline()) << "flag 2";
-  EXPECT_DOUBLE_EQ((*m)->scale(), 2.0);
-  EXPECT_EQ((*m)->justification(), AcDbMline::kZero);
-  EXPECT_EQ(utf8((*m)->styleName()), "STANDARD");
-  EXPECT_EQ((*m)->vertexData(0).elementParams.size(), 2u);
-  EXPECT_DOUBLE_EQ((*m)->vertexData(0).elementParams[1][0], -1.0);
-}
-
-TEST(DxfEntities, ImageTakesItsDefinitionFromTheImageDictionary) {
-  auto db = readOk(dxftest::text({
-      {0, "SECTION"}, {2, "ENTITIES"},
-      {0, "IMAGE"}, {5, "40"}, {100, "AcDbRasterImage"}, {90, "0"}, {10, "100"}, {20, "200"}, {30, "0"},
-      {11, "0.5"}, {21, "0"}, {31, "0"}, {12, "0"}, {22, "0.5"}, {32, "0"}, {13, "640"}, {23, "480"},
-      {340, "42"}, {70, "15"}, {280, "0"}, {281, "60"}, {282, "40"}, {283, "10"}, {360, "43"},
-      {0, "ENDSEC"},
-      {0, "SECTION"}, {2, "OBJECTS"},
-      {0, "DICTIONARY"}, {5, "C"}, {330, "0"}, {100, "AcDbDictionary"}, {3, "ACAD_IMAGE_DICT"}, {350, "41"},
-      {0, "DICTIONARY"}, {5, "41"}, {330, "C"}, {100, "AcDbDictionary"}, {3, "site"}, {350, "42"},
-      {0, "IMAGEDEF"}, {5, "42"}, {330, "41"}, {100, "AcDbRasterImageDef"}, {90, "0"}, {1, "maps\\site.png"},
-      {10, "640"}, {20, "480"}, {11, "1"}, {21, "1"}, {280, "1"}, {281, "0"},
-      {0, "IMAGEDEF_REACTOR"}, {5, "43"}, {330, "40"}, {100, "AcDbRasterImageDefReactor"}, {90, "2"},
-      {330, "40"},
-      {0, "ENDSEC"}, {0, "EOF"}}));
-  ASSERT_TRUE(db);
-  auto img = entityAt<AcDbRasterImage>(*db, 0);
-  ASSERT_TRUE(*img);
-  AcGePoint3d origin;
-  AcGeVector3d u, v;
-  (*img)->getOrientation(origin, u, v);
-  expectPoint(origin, 100, 200, 0, "origin");
-  EXPECT_NEAR(u.x, 320.0, 1e-9) << "u = one pixel (0.5) x 640 pixels";
-  EXPECT_NEAR(v.y, 240.0, 1e-9) << "v = 0.5 x 480";
-  EXPECT_TRUE((*img)->isSetDisplayOpt(AcDbRasterImage::kTransparent)) << "display flags 15 include 8";
-  EXPECT_EQ((*img)->brightness(), 60);
-  AcDbObjectId dict = AcDbRasterImageDef::imageDictionary(db.get());
-  ASSERT_FALSE(dict.isNull());
-  Open<AcDbDictionary> d(dict);
-  AcDbObjectId defId;
-  ASSERT_EQ(d->getAt(u"site", defId), Acad::eOk);
-  EXPECT_EQ((*img)->imageDefId(), defId);
-  Open<AcDbRasterImageDef> def(defId);
-  ASSERT_TRUE(def);
-  EXPECT_EQ(utf8(def->sourceFileName()), "maps\\site.png");
-  EXPECT_DOUBLE_EQ(def->size().x, 640.0);
-  EXPECT_FALSE(def->isLoaded()) << "reading a drawing does not load its pictures";
-}
-
 TEST(DxfEntities, UnknownEntitiesAndRegionsAreKeptNotDropped) {
   std::vector<std::string> warnings;
   auto db = readOk(entitiesFile({{0, "DIMENSION"}, {5, "50"}, {100, "AcDbEntity"}, {8, "Dims"},
@@ -507,54 +361,6 @@ TEST(DxfEntities, UnknownEntitiesAndRegionsAreKeptNotDropped) {
   }
   EXPECT_TRUE(dimensionReported);
   EXPECT_TRUE(regionReported) << "a region without boundary curves is reported";
-}
-
-TEST(DxfEntities, ExtensionDictionaryAndXrecordOfTheLinkComeBack) {
-  auto db = readOk(dxftest::text({
-      {0, "SECTION"}, {2, "ENTITIES"},
-      {0, "POINT"}, {5, "60"}, {102, "{ACAD_XDICTIONARY"}, {360, "61"}, {102, "}"}, {330, "1F"},
-      {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbPoint"}, {10, "1"}, {20, "1"}, {30, "0"},
-      {0, "ENDSEC"},
-      {0, "SECTION"}, {2, "OBJECTS"},
-      {0, "DICTIONARY"}, {5, "C"}, {330, "0"}, {100, "AcDbDictionary"},
-      {0, "DICTIONARY"}, {5, "61"}, {330, "60"}, {100, "AcDbDictionary"}, {280, "1"}, {281, "1"},
-      {3, "VurkArx"}, {360, "62"},
-      {0, "XRECORD"}, {5, "62"}, {330, "61"}, {100, "AcDbXrecord"}, {280, "1"},
-      {1, "name"}, {1, "comment"}, {1, ""}, {1, "C:\\maps"}, {90, "1234567"}, {90, "-1"}, {90, "0"}, {90, "7"},
-      {40, "1.5"}, {40, "-2.25"}, {40, "0"}, {40, "1e300"}, {330, "60"},
-      {0, "ENDSEC"}, {0, "EOF"}}));
-  ASSERT_TRUE(db);
-  auto pt = entityAt<AcDbPoint>(*db, 0);
-  ASSERT_TRUE(*pt);
-  AcDbObjectId xd = (*pt)->extensionDictionary();
-  ASSERT_FALSE(xd.isNull());
-  Open<AcDbDictionary> d(xd);
-  ASSERT_TRUE(d);
-  EXPECT_EQ(d->ownerId(), (*pt)->objectId());
-  AcDbObjectId xid;
-  ASSERT_EQ(d->getAt(u"VurkArx", xid), Acad::eOk);
-  Open<AcDbXrecord> x(xid);
-  ASSERT_TRUE(x);
-  resbuf* chain = nullptr;
-  ASSERT_EQ(x->rbChain(&chain), Acad::eOk);
-  std::vector<int> types;
-  for (resbuf* p = chain; p; p = p->rbnext) types.push_back(p->restype);
-  EXPECT_EQ(types, (std::vector<int>{1, 1, 1, 1, 90, 90, 90, 90, 40, 40, 40, 40, 330}));
-  resbuf* p = chain;
-  EXPECT_EQ(std::u16string(p->resval.rstring), u"name");
-  for (int i = 0; i < 3; ++i) p = p->rbnext;
-  EXPECT_EQ(std::u16string(p->resval.rstring), u"C:\\maps");
-  p = p->rbnext;
-  EXPECT_EQ(p->resval.rlong, 1234567);
-  EXPECT_EQ(p->rbnext->resval.rlong, -1);
-  for (int i = 0; i < 4; ++i) p = p->rbnext;
-  EXPECT_DOUBLE_EQ(p->resval.rreal, 1.5);
-  for (int i = 0; i < 3; ++i) p = p->rbnext;
-  EXPECT_DOUBLE_EQ(p->resval.rreal, 1e300);
-  AcDbObjectId named;
-  ASSERT_EQ(acdbGetObjectId(named, p->rbnext->resval.rlname), Acad::eOk);
-  EXPECT_EQ(named, (*pt)->objectId()) << "a handle in the record names the point";
-  acutRelRb(chain);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // A drawing made in memory the way the plug-in makes one (a link Xrecord in an entity's
 // extension dictionary, layers with true colour and transparency, an image with its
-// definition, a draw order), saved as DXF and opened again: everything comes back. The written
-// file is also checked as a reader other than ours would see it: handles unique, every owner
-// and reactor pointer naming an object of the file, the hand seed above every handle.
+// definition, a draw order), saved as DXF. The written file is checked as a reader other than
+// ours would see it: handles unique, every owner and reactor pointer naming an object of the
+// file, the hand seed above every handle; and writing changes nothing in the drawing.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -110,86 +110,6 @@ class DxfRoundTrip : public ::testing::Test {
   AcDbObjectId roadsId_, plId_, xrecId_, defId_, imageId_;
   std::u16string comment_;
 };
-
-TEST_F(DxfRoundTrip, ThePluginsLinksLayersImagesAndDrawOrderSurviveSaveAndOpen) {
-  for (arxdxf::OutputVersion v : {arxdxf::OutputVersion::kR2000, arxdxf::OutputVersion::kR2013}) {
-    arxdxf::ReadResult r = arxdxf::readDxf(save(v));
-    ASSERT_TRUE(r.database) << r.reason;
-    AcDbDatabase& db = *r.database;
-    // Handles are kept, so the objects are found by the handles they had.
-    AcDbObjectId pl, xrec, def, image;
-    ASSERT_EQ(db.getAcDbObjectId(pl, false, plId_.handle()), Acad::eOk);
-    ASSERT_EQ(db.getAcDbObjectId(xrec, false, xrecId_.handle()), Acad::eOk);
-    ASSERT_EQ(db.getAcDbObjectId(def, false, defId_.handle()), Acad::eOk);
-    ASSERT_EQ(db.getAcDbObjectId(image, false, imageId_.handle()), Acad::eOk);
-
-    Open<AcDbPolyline> p(pl);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(dxftest::utf8(p->layer()), "Roads");
-    AcGePoint2d v0;
-    p->getPointAt(0, v0);
-    EXPECT_EQ(v0.x, 0.1) << "reals come back bit for bit";
-    double bulge = 0;
-    p->getBulgeAt(1, bulge);
-    EXPECT_EQ(bulge, 1.0);
-    Open<AcDbDictionary> xd(p->extensionDictionary());
-    ASSERT_TRUE(xd);
-    AcDbObjectId linked;
-    ASSERT_EQ(xd->getAt(u"VurkArx", linked), Acad::eOk);
-    EXPECT_EQ(linked, xrec);
-    Open<AcDbXrecord> x(xrec);
-    resbuf* chain = nullptr;
-    ASSERT_EQ(x->rbChain(&chain), Acad::eOk);
-    std::vector<int> types;
-    for (resbuf* rb = chain; rb; rb = rb->rbnext) types.push_back(rb->restype);
-    EXPECT_EQ(types, (std::vector<int>{1, 1, 1, 1, 90, 90, 90, 90, 40, 40, 40, 40}));
-    EXPECT_EQ(std::u16string(chain->rbnext->resval.rstring), comment_) << "6000 characters, whole";
-    resbuf* nth = chain;
-    for (int i = 0; i < 4; ++i) nth = nth->rbnext;
-    EXPECT_EQ(nth->resval.rlong, 1234567);
-    EXPECT_EQ(nth->rbnext->resval.rlong, -1);
-    for (int i = 0; i < 4; ++i) nth = nth->rbnext;
-    EXPECT_EQ(nth->resval.rreal, 0.1 + 0.2);
-    acutRelRb(chain);
-
-    Open<AcDbLayerTableRecord> layer(p->layerId());
-    ASSERT_TRUE(layer);
-    EXPECT_TRUE(layer->color().isByColor());
-    EXPECT_EQ(layer->color().green(), 128);
-    EXPECT_EQ(layer->transparency().alpha(), 127);
-    EXPECT_TRUE(layer->isLocked());
-    Open<AcDbLinetypeTableRecord> ltype(layer->linetypeObjectId());
-    ASSERT_TRUE(ltype);
-    EXPECT_EQ(dxftest::utf8(ltype->getName()), "DASHED");
-
-    Open<AcDbRasterImage> img(image);
-    ASSERT_TRUE(img);
-    EXPECT_EQ(img->imageDefId(), def);
-    AcGePoint3d origin;
-    AcGeVector3d u, vv;
-    img->getOrientation(origin, u, vv);
-    EXPECT_DOUBLE_EQ(u.x, -64.0) << "a mirrored image stays mirrored";
-    EXPECT_TRUE(img->isSetDisplayOpt(AcDbRasterImage::kTransparent));
-    Open<AcDbRasterImageDef> d(def);
-    EXPECT_EQ(dxftest::utf8(d->sourceFileName()), "tiles\\0001.png");
-    AcDbObjectId dict = AcDbRasterImageDef::imageDictionary(&db);
-    Open<AcDbDictionary> images(dict);
-    AcDbObjectId byKey;
-    ASSERT_EQ(images->getAt(u"1234", byKey), Acad::eOk);
-    EXPECT_EQ(byKey, def);
-
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    AcDbSortentsTable* sort = nullptr;
-    ASSERT_EQ(ms->getSortentsTable(sort, AcDb::kForRead, false), Acad::eOk);
-    AcDbObjectIdArray order;
-    sort->getFullDrawOrder(order);
-    sort->close();
-    ms->close();
-    ASSERT_EQ(order.length(), 2);
-    EXPECT_EQ(order[0], image) << "the image stays under the polyline";
-  }
-}
 
 // Groups of a written file, scanned as text.
 struct Scan {

@@ -78,19 +78,6 @@ TEST(EntityExtents, EllipseUsesItsExtremesNotItsAxisEnds) {
   expectBox(e, AcGePoint3d(-10, 0, 0), AcGePoint3d(10, 5, 0), "half ellipse");
 }
 
-TEST(EntityExtents, PointLineAndSolid) {
-  AcDbPoint point(AcGePoint3d(3, 4, 5));
-  AcDbExtents e;
-  ASSERT_EQ(point.getGeomExtents(e), Acad::eOk);
-  expectBox(e, AcGePoint3d(3, 4, 5), AcGePoint3d(3, 4, 5), "point");
-  AcDbLine line(AcGePoint3d(5, 0, 0), AcGePoint3d(-1, 2, 1));
-  ASSERT_EQ(line.getGeomExtents(e), Acad::eOk);
-  expectBox(e, AcGePoint3d(-1, 0, 0), AcGePoint3d(5, 2, 1), "line");
-  AcDbSolid solid(AcGePoint3d(0, 0, 0), AcGePoint3d(4, 0, 0), AcGePoint3d(0, 3, 0), AcGePoint3d(4, 3, 0));
-  ASSERT_EQ(solid.getGeomExtents(e), Acad::eOk);
-  expectBox(e, AcGePoint3d(0, 0, 0), AcGePoint3d(4, 3, 0), "solid");
-}
-
 TEST(EntityExtents, EmptyGeometryFails) {
   AcDbPolyline empty;
   AcDbExtents e;

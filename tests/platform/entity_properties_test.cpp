@@ -30,13 +30,6 @@ TEST_F(EntityProperties, MissingLayerIsKeyNotFoundAndNothingIsCreated) {
   ent->close();
 }
 
-TEST_F(EntityProperties, StarLayerWorksLikeAnyOther) {
-  AcDbObjectId map = addLayer(u"*MapLayer");
-  AcDbLine line;
-  ASSERT_EQ(line.setLayer(u"*MapLayer"), Acad::eOk);
-  EXPECT_EQ(line.layerId(), map);
-}
-
 TEST_F(EntityProperties, LayerByIdMustBeALayerOfTheSameDatabase) {
   AcDbLine line;
   EXPECT_EQ(line.setLayer(AcDbObjectId::kNull), Acad::eNullObjectId);
@@ -61,30 +54,6 @@ TEST_F(EntityProperties, LinetypeMustBeInTheTable) {
   EXPECT_EQ(line.linetype(), u"ByLayer");
   EXPECT_EQ(line.setLinetype(u"BYBLOCK"), Acad::eOk);
   EXPECT_EQ(line.linetypeId(), db_.byBlockLinetype());
-}
-
-TEST_F(EntityProperties, NewEntityDefaults) {
-  AcDbLine line;
-  EXPECT_TRUE(line.color().isByLayer());
-  EXPECT_EQ(line.colorIndex(), 256);
-  EXPECT_TRUE(line.transparency().isByLayer());
-  EXPECT_EQ(line.transparency().alpha(), 255) << "ByLayer transparency reads as opaque";
-  EXPECT_EQ(line.visibility(), AcDb::kVisible);
-  EXPECT_EQ(line.linetypeScale(), 1.0);
-  EXPECT_EQ(line.layer(), u"") << "no layer until set or appended";
-}
-
-TEST_F(EntityProperties, AppendGivesTheCurrentLayerAndByLayerLinetype) {
-  AcDbObjectId roads = addLayer(u"Roads");
-  ASSERT_EQ(db_.setClayer(roads), Acad::eOk);
-  AcDbObjectId id = append(new AcDbPoint(AcGePoint3d(1, 2, 3)));
-  AcDbEntity* ent = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(ent, id, AcDb::kForRead), Acad::eOk);
-  EXPECT_EQ(ent->layerId(), roads);
-  EXPECT_EQ(ent->linetypeId(), db_.byLayerLinetype());
-  EXPECT_EQ(ent->blockId(), db_.modelSpaceId());
-  EXPECT_EQ(ent->database(), &db_);
-  ent->close();
 }
 
 TEST_F(EntityProperties, AppendLeavesTheEntityOpenForWriteUntilClosed) {
@@ -123,20 +92,6 @@ TEST_F(EntityProperties, AppendRefusesPropertiesOfAnotherDatabase) {
   EXPECT_EQ(ms->appendAcDbEntity(line), Acad::eWrongDatabase);
   ms->close();
   delete line;
-}
-
-TEST_F(EntityProperties, ColourIndexAndTrueColour) {
-  AcDbLine line;
-  EXPECT_EQ(line.setColorIndex(257), Acad::eInvalidInput);
-  ASSERT_EQ(line.setColorIndex(0), Acad::eOk);
-  EXPECT_TRUE(line.color().isByBlock());
-  AcCmColor red;
-  red.setRGB(255, 0, 0);
-  ASSERT_EQ(line.setColor(red), Acad::eOk);
-  EXPECT_TRUE(line.color().isByColor());
-  EXPECT_EQ(line.colorIndex(), 1);
-  ASSERT_EQ(line.setColorIndex(256), Acad::eOk);
-  EXPECT_TRUE(line.color().isByLayer());
 }
 
 TEST_F(EntityProperties, TransparencyAlphaAndErrorValue) {

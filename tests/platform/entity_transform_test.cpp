@@ -1,7 +1,9 @@
-// transformBy: what each entity can take, reflections, and the non-uniform scaling refusal.
+// transformBy: what each entity can take, reflections, the non-uniform scaling refusal, and
+// transformed copies (an ellipse for a stretched circle or arc).
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "arx/dbelipse.h"
 #include "arx/dbents.h"
@@ -98,13 +100,39 @@ TEST(EntityTransform, TransformedCopyLeavesTheOriginal) {
   EXPECT_TRUE(AcDbLine::cast(copy)->startPoint().isEqualTo(AcGePoint3d(0, 5, 0)));
   EXPECT_TRUE(line.startPoint().isEqualTo(AcGePoint3d(0, 0, 0)));
   delete copy;
-  // A circle cannot take a stretch itself; its transformed copy is an ellipse
-  // (transformed_copy_test.cpp), and the circle stays as it was.
-  AcDbCircle circle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0);
-  EXPECT_EQ(circle.getTransformedCopy(kStretch, copy), Acad::eOk);
-  EXPECT_EQ(copy->isA()->name(), std::u16string_view(u"AcDbEllipse"));
-  EXPECT_EQ(circle.radius(), 1.0);
-  delete copy;
+}
+
+// A circle or arc cannot take a stretch itself; its transformed copy is an ellipse (the
+// block-explode retry of the plug-in relies on it).
+TEST(TransformedCopy, CircleUnderNonUniformScaleBecomesAnEllipse) {
+  AcDbCircle circle(AcGePoint3d(1, 1, 0), AcGeVector3d::kZAxis, 1.0);
+  circle.setColorIndex(3);
+  AcDbEntity* copy = nullptr;
+  ASSERT_EQ(circle.getTransformedCopy(AcGeMatrix3d::scaling(AcGeScale3d(2, 1, 1), AcGePoint3d::kOrigin), copy),
+            Acad::eOk);
+  std::unique_ptr<AcDbEntity> owned(copy);
+  const auto* e = AcDbEllipse::cast(copy);
+  ASSERT_NE(e, nullptr) << "not an ellipse";
+  EXPECT_NEAR(e->majorRadius(), 2.0, 1e-12);
+  EXPECT_NEAR(e->minorRadius(), 1.0, 1e-12);
+  EXPECT_TRUE(e->center().isEqualTo(AcGePoint3d(2, 1, 0)));
+  EXPECT_TRUE(e->isClosed());
+  EXPECT_EQ(e->colorIndex(), 3) << "properties travel with the copy";
+  EXPECT_EQ(circle.radius(), 1.0) << "the circle itself is unchanged";
+}
+
+TEST(TransformedCopy, ArcUnderNonUniformScaleKeepsItsEndPoints) {
+  AcDbArc arc(AcGePoint3d(0, 0, 0), 1.0, 0.0, 1.5707963267948966);
+  AcDbEntity* copy = nullptr;
+  ASSERT_EQ(arc.getTransformedCopy(AcGeMatrix3d::scaling(AcGeScale3d(3, 1, 1), AcGePoint3d::kOrigin), copy), Acad::eOk);
+  std::unique_ptr<AcDbEntity> owned(copy);
+  const auto* e = AcDbEllipse::cast(copy);
+  ASSERT_NE(e, nullptr);
+  AcGePoint3d start, end;
+  e->getStartPoint(start);
+  e->getEndPoint(end);
+  EXPECT_TRUE(start.isEqualTo(AcGePoint3d(3, 0, 0), AcGeTol(1e-9, 1e-9)));
+  EXPECT_TRUE(end.isEqualTo(AcGePoint3d(0, 1, 0), AcGeTol(1e-9, 1e-9)));
 }
 
 }  // namespace

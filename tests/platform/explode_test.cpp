@@ -154,54 +154,6 @@ TEST_F(BlockExplode, RotatedNestedReferenceUnderNonUniformScaleWouldSkew) {
   EXPECT_EQ(ref.explode(p.items), Acad::eOk) << "uniform in the plane is fine";
 }
 
-TEST_F(BlockExplode, MirroredReferenceGivesMirroredPieces) {
-  AcDbBlockReference ref(AcGePoint3d(0, 0, 0), outer_);
-  ref.setScaleFactors(AcGeScale3d(-1.0, 1.0, 1.0));
-  Pieces p;
-  ASSERT_EQ(ref.explode(p.items), Acad::eOk);
-  auto* circle = AcDbCircle::cast(p.at(1));
-  ASSERT_NE(circle, nullptr);
-  EXPECT_TRUE(circle->normal().isEqualTo(AcGeVector3d(0, 0, -1)));
-  EXPECT_TRUE(circle->center().isEqualTo(AcGePoint3d(-1, 1, 0), kTol));
-}
-
-TEST_F(BlockExplode, ReferenceExtentsCoverTheTransformedContentsAndAttributes) {
-  AcDbObjectId refId = placeReference(AcGeScale3d(2.0));
-  AcDbBlockReference* ref = nullptr;
-  ASSERT_EQ(acdbOpenObject(ref, refId, AcDb::kForRead), Acad::eOk);
-  AcDbExtents e;
-  ASSERT_EQ(ref->getGeomExtents(e), Acad::eOk);
-  ref->close();
-  // Circle centre (8,22) r 2, line (10,20)-(10,24), attribute text "value" at (10,20) height 0.
-  EXPECT_NEAR(e.minPoint().x, 6.0, 1e-9);
-  EXPECT_NEAR(e.minPoint().y, 20.0, 1e-9);
-  EXPECT_NEAR(e.maxPoint().y, 24.0, 1e-9);
-}
-
-TEST_F(BlockExplode, AttributesOfAResidentReference) {
-  AcDbBlockTableRecord* def = nullptr;
-  ASSERT_EQ(acdbOpenObject(def, outer_, AcDb::kForRead), Acad::eOk);
-  EXPECT_TRUE(def->hasAttributeDefinitions());
-  def->close();
-  ASSERT_EQ(acdbOpenObject(def, inner_, AcDb::kForRead), Acad::eOk);
-  EXPECT_FALSE(def->hasAttributeDefinitions());
-  def->close();
-  AcDbObjectId refId = placeReference(AcGeScale3d(1.0));
-  AcDbBlockReference* ref = nullptr;
-  ASSERT_EQ(acdbOpenObject(ref, refId, AcDb::kForWrite), Acad::eOk);
-  auto* second = new AcDbAttribute(AcGePoint3d(0, 0, 0), u"two", u"U");
-  AcDbObjectId attId;
-  ASSERT_EQ(ref->appendAttribute(attId, second), Acad::eOk);
-  EXPECT_TRUE(second->isWriteEnabled());
-  second->close();
-  AcDbObjectIterator* it = ref->attributeIterator();
-  std::vector<std::u16string> tags;
-  for (; !it->done(); it->step()) tags.push_back(AcDbAttribute::cast(it->entity())->tag());
-  delete it;
-  ref->close();
-  EXPECT_EQ(tags, (std::vector<std::u16string>{u"T", u"U"}));
-}
-
 TEST_F(BlockExplode, TransformingAReferenceMovesItsAttributes) {
   AcDbObjectId refId = placeReference(AcGeScale3d(1.0));
   AcDbBlockReference* ref = nullptr;
@@ -216,26 +168,6 @@ TEST_F(BlockExplode, TransformingAReferenceMovesItsAttributes) {
   EXPECT_TRUE(att->position().isEqualTo(AcGePoint3d(15, 20, 0), kTol));
   delete it;
   ref->close();
-}
-
-TEST(RegionExplode, ASquareOfLinesMakesOneRegionThatExplodesIntoItsSides) {
-  AcDbLine a(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)), b(AcGePoint3d(1, 0, 0), AcGePoint3d(1, 1, 0)),
-      c(AcGePoint3d(0, 1, 0), AcGePoint3d(1, 1, 0)), d(AcGePoint3d(0, 1, 0), AcGePoint3d(0, 0, 0));
-  AcDbVoidPtrArray curves;
-  for (AcDbLine* l : {&a, &b, &c, &d}) curves.append(l);
-  Pieces regions;
-  ASSERT_EQ(AcDbRegion::createFromCurves(curves, regions.items), Acad::eOk);
-  ASSERT_EQ(regions.items.length(), 1);
-  auto* region = AcDbRegion::cast(regions.at(0));
-  ASSERT_NE(region, nullptr);
-  EXPECT_FALSE(region->isKindOf(AcDbCurve::desc()));
-  Pieces sides;
-  ASSERT_EQ(region->explode(sides.items), Acad::eOk);
-  ASSERT_EQ(sides.items.length(), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_NE(AcDbLine::cast(sides.at(i)), nullptr);
-  AcDbExtents e;
-  ASSERT_EQ(region->getGeomExtents(e), Acad::eOk);
-  EXPECT_TRUE(e.maxPoint().isEqualTo(AcGePoint3d(1, 1, 0)));
 }
 
 TEST(RegionExplode, CompositeRegionExplodesIntoRegions) {

@@ -30,27 +30,6 @@ TEST(GeMatrix, RotationAboutACentreAndItsInverse) {
       << "the right-hand matrix applies first";
 }
 
-TEST(GeCurves, SamplePointsAreUniformInParameterFromStartToEnd) {
-  AcGeLineSeg2d line(AcGePoint2d(0, 0), AcGePoint2d(10, 0));
-  AcGePoint2dArray pts;
-  line.getSamplePoints(5, pts);
-  ASSERT_EQ(pts.length(), 5);
-  for (int i = 0; i < 5; ++i) EXPECT_TRUE(pts[i].isEqualTo(AcGePoint2d(2.5 * i, 0), kTol));
-
-  AcGeCircArc2d arc(AcGePoint2d(0, 0), 1.0, 0.0, kPi / 2);
-  AcGeDoubleArray params;
-  arc.getSamplePoints(3, pts, params);
-  ASSERT_EQ(pts.length(), 3);
-  EXPECT_TRUE(pts[0].isEqualTo(AcGePoint2d(1, 0), kTol));
-  EXPECT_TRUE(pts[1].isEqualTo(AcGePoint2d(std::sqrt(0.5), std::sqrt(0.5)), kTol));
-  EXPECT_TRUE(pts[2].isEqualTo(AcGePoint2d(0, 1), kTol));
-  EXPECT_NEAR(params[1], kPi / 4, 1e-15);
-  arc.getSamplePoints(1, pts);
-  EXPECT_EQ(pts.length(), 1);
-  arc.getSamplePoints(0, pts);
-  EXPECT_TRUE(pts.isEmpty());
-}
-
 TEST(GeCurves, ClockwiseArcRunsTheOtherWay) {
   AcGeCircArc2d arc(AcGePoint2d(0, 0), 2.0, 0.0, kPi / 2, AcGeVector2d::kXAxis, true);
   EXPECT_TRUE(arc.isClockWise());
@@ -101,27 +80,6 @@ TEST(GeCurves, NurbsCurveEvaluatesAndChecksItsDefinition) {
   EXPECT_TRUE(pts[2].isEqualTo(AcGePoint2d(2, 0), kTol));
   k.removeLast();
   EXPECT_FALSE(AcGeNurbCurve2d(2, AcGeKnotVector(k), cps).isValid());
-}
-
-TEST(AcArrayBasics, GrowLengthFindAndRemove) {
-  AcArray<int> a;
-  EXPECT_EQ(a.growLength(), 8);
-  EXPECT_TRUE(a.isEmpty());
-  for (int v : {5, 7, 9}) a.append(v);
-  EXPECT_EQ(a.find(7), 1);
-  EXPECT_EQ(a.find(8), -1);
-  int at = -1;
-  EXPECT_TRUE(a.find(9, at, 1));
-  EXPECT_EQ(at, 2);
-  a.removeAt(0);
-  EXPECT_EQ(a[0], 7);
-  a.insertAt(0, 1);
-  a.setLogicalLength(5);
-  EXPECT_EQ(a.length(), 5);
-  EXPECT_EQ(a[4], 0);
-  EXPECT_TRUE(a.contains(9));
-  EXPECT_TRUE(a.remove(9));
-  EXPECT_FALSE(a.contains(9));
 }
 
 }  // namespace

@@ -78,88 +78,6 @@ TEST(HatchLoops, EdgeLoopStoresCopiesAndHandsOutNewOnes) {
 
 class HatchFromEntities : public DrawingTest {};
 
-TEST_F(HatchFromEntities, ClosedPolylineBecomesADerivedPolylineLoop) {
-  auto* pl = new AcDbPolyline;
-  pl->addVertexAt(0, AcGePoint2d(0, 0), 0.25);
-  pl->addVertexAt(1, AcGePoint2d(10, 0));
-  pl->addVertexAt(2, AcGePoint2d(10, 10));
-  pl->setClosed(true);
-  AcDbObjectIdArray ids;
-  ids.append(append(pl));
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
-  EXPECT_EQ(h.loopTypeAt(0), AcDbHatch::kExternal | AcDbHatch::kPolyline | AcDbHatch::kDerived);
-  EXPECT_EQ(h.loopTypeAt(0), 7);
-  Adesk::Int32 type = 0;
-  AcGePoint2dArray v;
-  AcGeDoubleArray b;
-  ASSERT_EQ(h.getLoopAt(0, type, v, b), Acad::eOk);
-  ASSERT_EQ(v.length(), 3);
-  EXPECT_EQ(b[0], 0.25);
-}
-
-TEST_F(HatchFromEntities, GeometricallyClosedPolylineDropsItsRepeatedVertex) {
-  auto* pl = new AcDbPolyline;
-  for (auto p : {AcGePoint2d(0, 0), AcGePoint2d(4, 0), AcGePoint2d(4, 4), AcGePoint2d(0, 0)})
-    pl->addVertexAt(pl->numVerts(), p);
-  AcDbObjectIdArray ids;
-  ids.append(append(pl));
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kDefault, ids), Acad::eOk);
-  Adesk::Int32 type = 0;
-  AcGePoint2dArray v;
-  AcGeDoubleArray b;
-  ASSERT_EQ(h.getLoopAt(0, type, v, b), Acad::eOk);
-  EXPECT_EQ(v.length(), 3);
-  EXPECT_EQ(type, AcDbHatch::kPolyline | AcDbHatch::kDerived);
-}
-
-TEST_F(HatchFromEntities, MirroredPolylineComesIntoTheHatchPlane) {
-  auto* pl = new AcDbPolyline;
-  pl->addVertexAt(0, AcGePoint2d(1, 2), 0.5);
-  pl->addVertexAt(1, AcGePoint2d(5, 2));
-  pl->addVertexAt(2, AcGePoint2d(5, 6));
-  pl->setClosed(true);
-  pl->setNormal(AcGeVector3d(0, 0, -1));
-  AcDbObjectIdArray ids;
-  ids.append(append(pl));
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kDefault, ids), Acad::eOk);
-  Adesk::Int32 type = 0;
-  AcGePoint2dArray v;
-  AcGeDoubleArray b;
-  ASSERT_EQ(h.getLoopAt(0, type, v, b), Acad::eOk);
-  EXPECT_TRUE(v[0].isEqualTo(AcGePoint2d(-1, 2))) << "the OCS X axis of (0,0,-1) is -X";
-  EXPECT_EQ(b[0], -0.5) << "seen from +Z the bulge turns the other way";
-}
-
-TEST_F(HatchFromEntities, LinesAndArcsAreChainedAndAMirroredArcIsClockwise) {
-  // Upper half disc: an arc with normal (0,0,-1) from (0,0) over (5,5) to (10,0), then a line.
-  AcDbObjectId arc = append(new AcDbArc(AcGePoint3d(5, 0, 0), AcGeVector3d(0, 0, -1), 5.0, 0.0, kPi));
-  AcDbObjectId line = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
-  AcDbObjectIdArray ids;
-  ids.append(arc);
-  ids.append(line);
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
-  EXPECT_EQ(h.loopTypeAt(0), AcDbHatch::kExternal | AcDbHatch::kDerived) << "an edge loop: no polyline flag";
-  Adesk::Int32 type = 0;
-  AcGeVoidPointerArray edges;
-  AcGeIntArray types;
-  ASSERT_EQ(h.getLoopAt(0, type, edges, types), Acad::eOk);
-  ASSERT_EQ(edges.length(), 2);
-  EXPECT_EQ(types[0], AcDbHatch::kCirArc);
-  EXPECT_EQ(types[1], AcDbHatch::kLine);
-  auto* a = static_cast<AcGeCircArc2d*>(edges[0]);
-  EXPECT_TRUE(a->isClockWise());
-  EXPECT_TRUE(a->startPoint().isEqualTo(AcGePoint2d(0, 0), kTol));
-  EXPECT_TRUE(a->endPoint().isEqualTo(AcGePoint2d(10, 0), kTol));
-  EXPECT_TRUE(a->evalPoint((a->startAng() + a->endAng()) / 2).isEqualTo(AcGePoint2d(5, 5), kTol));
-  auto* l = static_cast<AcGeLineSeg2d*>(edges[1]);
-  EXPECT_TRUE(l->startPoint().isEqualTo(AcGePoint2d(10, 0), kTol)) << "the line was turned round to chain";
-  deleteEdges(edges);
-}
-
 TEST_F(HatchFromEntities, ABoundaryThatDoesNotCloseOrLeavesThePlaneIsRefused) {
   AcDbObjectIdArray open;
   open.append(append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0))));
@@ -184,33 +102,6 @@ TEST_F(HatchFromEntities, ABoundaryOpenForWriteCannotBeRead) {
   held->close();
   EXPECT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
   EXPECT_EQ(db_.numOpenObjects(), 0) << "the boundary was closed again";
-}
-
-TEST_F(HatchFromEntities, AssociativeHatchReportsItsBoundaries) {
-  AcDbObjectId c = append(new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0));
-  AcDbObjectIdArray ids;
-  ids.append(c);
-  AcDbHatch h;
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kExternal, ids), Acad::eOk);
-  AcDbObjectIdArray assoc;
-  ASSERT_EQ(h.getAssocObjIds(assoc), Acad::eOk);
-  EXPECT_TRUE(assoc.isEmpty()) << "not associative";
-  ASSERT_EQ(h.setAssociative(true), Acad::eOk);
-  ASSERT_EQ(h.getAssocObjIds(assoc), Acad::eOk);
-  ASSERT_EQ(assoc.length(), 1);
-  EXPECT_EQ(assoc[0], c);
-}
-
-TEST(HatchLoops, EvaluateMarksTheOutermostLoops) {
-  AcDbHatch h;
-  EXPECT_EQ(h.evaluateHatch(), Acad::eInvalidInput) << "nothing to evaluate";
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kExternal, square(0, 0, 10), AcGeDoubleArray()), Acad::eOk);
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kDefault, square(4, 4, 2), AcGeDoubleArray()), Acad::eOk);
-  ASSERT_EQ(h.appendLoop(AcDbHatch::kDefault, square(20, 0, 1), AcGeDoubleArray()), Acad::eOk);
-  ASSERT_EQ(h.evaluateHatch(), Acad::eOk);
-  EXPECT_EQ(h.loopTypeAt(0), 1 | 2 | 16);
-  EXPECT_EQ(h.loopTypeAt(1), 2) << "an island inside the first loop";
-  EXPECT_EQ(h.loopTypeAt(2), 2 | 16);
 }
 
 TEST(HatchPatterns, PredefinedNamesOnlyAndTheirLinesFollowAngleAndScale) {

@@ -1,4 +1,4 @@
-// Image definitions (dictionary, loading, path resolution) and raster images.
+// Image definitions: the dictionary, loading, path resolution, removal while in use.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -140,32 +140,6 @@ TEST_F(ImageDefs, RemovedAndErasedDefinitionWhileAnImageUsesIt) {
   image->close();
   EXPECT_EQ(acdbOpenObject(def, defId, AcDb::kForRead), Acad::eWasErased);
   EXPECT_EQ(def, nullptr);
-}
-
-TEST(RasterImage, OrientationMirroringAndDisplayOptions) {
-  AcDbRasterImage image;
-  EXPECT_TRUE(image.isSetDisplayOpt(AcDbRasterImage::kShow));
-  EXPECT_FALSE(image.isSetDisplayOpt(AcDbRasterImage::kTransparent));
-  image.setDisplayOpt(AcDbRasterImage::kTransparent, true);
-  EXPECT_TRUE(image.isSetDisplayOpt(AcDbRasterImage::kTransparent));
-  EXPECT_EQ(static_cast<int>(AcDbRasterImage::kTransparent), 8);
-  EXPECT_FALSE(image.setOrientation(AcGePoint3d(0, 0, 0), AcGeVector3d(0, 0, 0), AcGeVector3d(0, 1, 0)));
-  EXPECT_FALSE(image.setOrientation(AcGePoint3d(0, 0, 0), AcGeVector3d(1, 0, 0), AcGeVector3d(2, 0, 0)));
-  ASSERT_TRUE(image.setOrientation(AcGePoint3d(100, 50, 0), AcGeVector3d(-40, 0, 0), AcGeVector3d(0, 20, 0)))
-      << "a negative u mirrors the picture";
-  AcGePoint3d o;
-  AcGeVector3d u, v;
-  image.getOrientation(o, u, v);
-  EXPECT_EQ(u.x, -40.0);
-  AcDbExtents e;
-  ASSERT_EQ(image.getGeomExtents(e), Acad::eOk);
-  EXPECT_TRUE(e.minPoint().isEqualTo(AcGePoint3d(60, 50, 0)));
-  EXPECT_TRUE(e.maxPoint().isEqualTo(AcGePoint3d(100, 70, 0)));
-  EXPECT_EQ(image.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(2, 1, 1))), Acad::eCannotScaleNonUniformly);
-  ASSERT_EQ(image.transformBy(AcGeMatrix3d::scaling(2.0)), Acad::eOk);
-  image.getOrientation(o, u, v);
-  EXPECT_TRUE(o.isEqualTo(AcGePoint3d(200, 100, 0)));
-  EXPECT_EQ(image.setImageDefId(AcDbObjectId::kNull), Acad::eNullObjectId);
 }
 
 }  // namespace

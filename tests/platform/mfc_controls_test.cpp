@@ -104,20 +104,6 @@ class FieldsDialog : public CAcUiDialog {
   LRESULT OnAcadKeepFocus(WPARAM, LPARAM) override { return keepFocus ? 1 : 0; }
 };
 
-TEST_F(MfcControlsTest, DataExchangeShowsTheValuesAndReadsWhatTheUserChanged) {
-  CAcModuleResourceOverride resources(module());
-  script().queue({kFields,
-                  {DialogAction::setText(kCount, u" -42 "), DialogAction::setText(kLabel, u"typed"),
-                   DialogAction::check(kBox, false), DialogAction::choose(kList, 0), DialogAction::click(IDOK)}});
-  FieldsDialog d;
-  ASSERT_EQ(d.DoModal(), IDOK);
-  EXPECT_EQ(script().dialogs().back().controlTexts.at(kCount), u"7") << "the value was shown when the dialog opened";
-  EXPECT_EQ(d.count, -42);
-  EXPECT_EQ(d.label, u"typed");
-  EXPECT_EQ(d.box, 0);
-  EXPECT_EQ(d.pick, 0);
-}
-
 TEST_F(MfcControlsTest, AFieldWithoutAnIntegerShowsMfcsMessageAndKeepsTheDialogOpen) {
   CAcModuleResourceOverride resources(module());
   desktop().user().queueAnswer(IDOK);
@@ -135,33 +121,6 @@ TEST_F(MfcControlsTest, AFieldWithoutAnIntegerShowsMfcsMessageAndKeepsTheDialogO
   EXPECT_EQ(v, -2147483647 - 1);
   EXPECT_FALSE(mfc::ParseDialogInt(u"", v));
   EXPECT_FALSE(mfc::ParseDialogInt(u"+", v));
-}
-
-TEST_F(MfcControlsTest, EditsNotifyTheirChangesWhetherTheUserOrTheDialogMadeThem) {
-  CAcModuleResourceOverride resources(module());
-  script().queue({kFields, {DialogAction::setText(kLabel, u"x"), DialogAction::leave(kLabel), DialogAction::click(IDOK)}});
-  FieldsDialog d;
-  ASSERT_EQ(d.DoModal(), IDOK);
-  // Showing the values at the start set both edits; then the user typed and moved on.
-  EXPECT_EQ(d.events, (std::vector<std::string>{"change 10", "change 11", "change 11", "left 11"}));
-}
-
-TEST_F(MfcControlsTest, AModelessDialogIsActedOnWhileItStaysOpenAndAnswersTheKeepFocusQuery) {
-  CAcModuleResourceOverride resources(module());
-  FieldsDialog d;
-  ASSERT_TRUE(d.Create(kFields, nullptr));
-  EXPECT_EQ(d.SendMessage(WM_ACAD_KEEPFOCUS, 0, 0), 0);
-  d.keepFocus = true;
-  EXPECT_EQ(d.SendMessage(WM_ACAD_KEEPFOCUS, 0, 0), 1);
-  std::string why;
-  EXPECT_FALSE(d.PlayUserAction(DialogAction::setText(kLabel, u"x"), why)) << "not shown yet";
-  EXPECT_EQ(why, "the dialog is hidden");
-  d.ShowWindow(SW_SHOW);
-  EXPECT_EQ(mfc::FindOpenDialog(u"Fields"), &d);
-  EXPECT_TRUE(d.PlayUserAction(DialogAction::setText(kLabel, u"now"), why)) << why;
-  EXPECT_EQ(d.GetDlgItemTextString(kLabel), u"now");
-  d.DestroyWindow();
-  EXPECT_EQ(mfc::FindOpenDialog(u"Fields"), nullptr);
 }
 
 // Radio groups, the two kinds of combo box, a list view in report style and a limited edit.
@@ -269,52 +228,5 @@ class CommandSink : public CWnd {
     return TRUE;
   }
 };
-
-TEST_F(MfcControlsTest, AToolbarOnTheFrameSendsItsButtonsToItsOwnerAndHidesWithItsCloseBox) {
-  CAcModuleResourceOverride resources(module());
-  CFrameWnd* frame = acedGetAcadFrame();
-  ASSERT_NE(frame, nullptr);
-  CommandSink sink;
-  ASSERT_TRUE(sink.CreateEx(0, nullptr, nullptr, WS_CHILD, RECT{0, 0, 1, 1}, frame, 77));
-
-  CImageList images;
-  ASSERT_TRUE(images.Create(24, 24, ILC_COLOR32 | ILC_MASK, 1, 1));
-  EXPECT_EQ(images.Add(LoadIconW(module(), MAKEINTRESOURCEW(7001))), 0);
-  EXPECT_EQ(images.Add(LoadIconW(module(), MAKEINTRESOURCEW(7002))), 1);
-  EXPECT_EQ(images.Add(LoadIconW(module(), MAKEINTRESOURCEW(7999))), -1) << "a missing icon adds nothing";
-  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
-
-  CToolBar bar;
-  ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT | TBSTYLE_TRANSPARENT, 0x5000A834, RECT{}, 0xE800));
-  EXPECT_EQ(::GetParent(bar.m_hWnd), frame->m_hWnd);
-  EXPECT_EQ(bar.GetDlgCtrlID(), 0xE800);
-  bar.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(sink.m_hWnd), 0);
-  const UINT ids[] = {40001, 40002};
-  ASSERT_TRUE(bar.SetButtons(ids, 2));
-  bar.SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.GetSafeHandle()));
-  bar.SetButtonInfo(1, 40002, TBBS_BUTTON, 1);
-  EXPECT_EQ(bar.imageList(), &images);
-  EXPECT_EQ(bar.ButtonTooltip(0), u"Send") << "the text after the line feed";
-  EXPECT_EQ(bar.ButtonTooltip(1), u"Settings");
-  EXPECT_EQ(bar.IndexOfTooltip(u"Settings"), 1);
-
-  ASSERT_TRUE(bar.PressButton(1));
-  ASSERT_TRUE(bar.PressButton(0));
-  EXPECT_EQ(sink.commands, (std::vector<UINT>{40002, 40001})) << "the owner, not the frame, gets the commands";
-
-  EXPECT_FALSE(bar.UserClosesFloatingBar()) << "a docked bar has no close box";
-  frame->FloatControlBar(&bar, CPoint(1620, 70), CBRS_ALIGN_TOP);
-  frame->ShowControlBar(&bar, TRUE, TRUE);
-  EXPECT_TRUE(bar.IsFloating());
-  EXPECT_EQ(bar.floatPosition().x, 1620);
-  EXPECT_TRUE(bar.IsWindowVisible());
-  EXPECT_TRUE(bar.UserClosesFloatingBar());
-  EXPECT_FALSE(bar.IsWindowVisible());
-  EXPECT_FALSE(bar.PressButton(0)) << "a hidden bar cannot be pressed";
-  frame->ShowControlBar(&bar, TRUE, TRUE);
-  EXPECT_TRUE(bar.IsWindowVisible());
-  bar.DestroyWindow();
-  sink.DestroyWindow();
-}
 
 }  // namespace

@@ -5,10 +5,6 @@
 
 namespace {
 
-TEST(MTextPlain, ParagraphsBecomeCrLf) {
-  EXPECT_EQ(acdbMTextPlainText(u"first\\Psecond\\Pthird"), u"first\r\nsecond\r\nthird");
-}
-
 TEST(MTextPlain, FormattingCodesAndBracesAreDropped) {
   EXPECT_EQ(acdbMTextPlainText(u"{\\fArial|b1|i0|c134;\\H2.5x;\\C1;Red} text"), u"Red text");
   EXPECT_EQ(acdbMTextPlainText(u"\\Lunder\\l \\Oover\\o \\Kstrike\\k"), u"under over strike");
@@ -31,16 +27,6 @@ TEST(MTextPlain, UnterminatedCodesDoNotReadPastTheEnd) {
   EXPECT_EQ(acdbMTextPlainText(u"abc\\H2.5"), u"abc");
   EXPECT_EQ(acdbMTextPlainText(u"abc\\"), u"abc\\");
   EXPECT_EQ(acdbMTextPlainText(u"\\U+12"), u"U+12");
-}
-
-TEST(MText, ContentsAndTextAreKeptApart) {
-  AcDbMText m;
-  ASSERT_EQ(m.setContents(u"{\\C1;Line one}\\PLine two"), Acad::eOk);
-  EXPECT_EQ(m.contents(), u"{\\C1;Line one}\\PLine two");
-  EXPECT_EQ(m.text(), u"Line one\r\nLine two");
-  EXPECT_EQ(m.attachment(), AcDbMText::kTopLeft);
-  EXPECT_EQ(m.flowDirection(), AcDbMText::kLtoR);
-  EXPECT_EQ(static_cast<int>(AcDbMText::kByStyle), 5);
 }
 
 TEST(MText, ExtentsHangFromTheAttachmentPoint) {

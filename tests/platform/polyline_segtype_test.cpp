@@ -58,43 +58,6 @@ TEST(PolylineSegType, TableOverVertexCountsClosureDuplicatesAndBulges) {
   }
 }
 
-TEST(PolylineSegments, ArcSegmentFromABulgeOfOneIsAHalfCircle) {
-  AcDbPolyline pl;
-  pl.addVertexAt(0, AcGePoint2d(0, 0), 1.0);
-  pl.addVertexAt(1, AcGePoint2d(10, 0));
-  AcGeCircArc2d arc;
-  ASSERT_EQ(pl.getArcSegAt(0, arc), Acad::eOk);
-  EXPECT_NEAR(arc.center().x, 5.0, 1e-12);
-  EXPECT_NEAR(arc.center().y, 0.0, 1e-12);
-  EXPECT_NEAR(arc.radius(), 5.0, 1e-12);
-  EXPECT_FALSE(arc.isClockWise()) << "positive bulge turns counter-clockwise";
-  // Counter-clockwise from (0,0) to (10,0) passes below the chord.
-  AcGePoint3d mid;
-  ASSERT_EQ(pl.getPointAtParam(0.5, mid), Acad::eOk);
-  EXPECT_NEAR(mid.x, 5.0, 1e-9);
-  EXPECT_NEAR(mid.y, -5.0, 1e-9);
-  AcGeLineSeg2d line;
-  EXPECT_EQ(pl.getLineSegAt(0, line), Acad::eInvalidInput);
-  double dist = 0;
-  ASSERT_EQ(pl.getDistAtParam(1.0, dist), Acad::eOk);
-  EXPECT_NEAR(dist, 5.0 * 3.14159265358979, 1e-9);
-}
-
-TEST(PolylineSegments, NegativeBulgeIsClockwise) {
-  AcDbPolyline pl;
-  pl.addVertexAt(0, AcGePoint2d(0, 0), -1.0);
-  pl.addVertexAt(1, AcGePoint2d(10, 0));
-  AcGeCircArc2d arc;
-  ASSERT_EQ(pl.getArcSegAt(0, arc), Acad::eOk);
-  EXPECT_TRUE(arc.isClockWise());
-  AcGePoint2d s = arc.startPoint(), e = arc.endPoint();
-  EXPECT_NEAR(s.x, 0.0, 1e-9);
-  EXPECT_NEAR(e.x, 10.0, 1e-9);
-  AcGePoint3d mid;
-  ASSERT_EQ(pl.getPointAtParam(0.5, mid), Acad::eOk);
-  EXPECT_NEAR(mid.y, 5.0, 1e-9) << "clockwise from (0,0) to (10,0) passes above";
-}
-
 TEST(PolylineWidths, ConstantWidthOnlyWhenEveryWidthAgrees) {
   AcDbPolyline pl;
   pl.addVertexAt(0, AcGePoint2d(0, 0));

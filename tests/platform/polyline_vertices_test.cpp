@@ -10,31 +10,6 @@ using dbtest::DrawingTest;
 
 class HeavyPolylines : public DrawingTest {};
 
-TEST_F(HeavyPolylines, VertexTypeOneIsKeptAndSkippedByTheGeometry) {
-  auto* pl = new AcDb2dPolyline;
-  auto* a = new AcDb2dVertex(AcGePoint3d(0, 0, 7));
-  auto* ctl = new AcDb2dVertex(AcGePoint3d(5, 50, 7));
-  ctl->setVertexType(AcDb::k2dSplineCtlVertex);
-  auto* b = new AcDb2dVertex(AcGePoint3d(10, 0, 7));
-  pl->appendVertex(a);
-  pl->appendVertex(ctl);
-  pl->appendVertex(b);
-  AcDbObjectIterator* it = pl->vertexIterator();
-  std::vector<int> types;
-  for (; !it->done(); it->step()) types.push_back(AcDb2dVertex::cast(it->entity())->vertexType());
-  delete it;
-  EXPECT_EQ(types, (std::vector<int>{0, 1, 0}));
-  EXPECT_EQ(static_cast<int>(AcDb::k2dSplineCtlVertex), 1);
-  EXPECT_EQ(ctl->position().z, 7.0) << "vertex positions keep their Z";
-  AcDbExtents e;
-  ASSERT_EQ(pl->getGeomExtents(e), Acad::eOk);
-  EXPECT_EQ(e.maxPoint().y, 0.0) << "the control vertex is not on the path";
-  double end = 0;
-  ASSERT_EQ(pl->getEndParam(end), Acad::eOk);
-  EXPECT_EQ(end, 1.0);
-  delete pl;  // deletes its vertices (checked by the sanitizer build)
-}
-
 TEST_F(HeavyPolylines, AppendingMakesVerticesResidentAfterThePolyline) {
   AcGePoint3dArray pts;
   pts.append(AcGePoint3d(0, 0, 0));

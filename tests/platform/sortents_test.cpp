@@ -58,29 +58,6 @@ TEST_F(Sortents, CreateIfNecessaryNeedsTheBlockOpenForWrite) {
   ms->close();
 }
 
-TEST_F(Sortents, MovingToBottomAndTopPermutesTheDrawOrder) {
-  AcDbBlockTableRecord* ms = nullptr;
-  ASSERT_EQ(acdbOpenObject(ms, db_.modelSpaceId(), AcDb::kForWrite), Acad::eOk);
-  AcDbSortentsTable* t = nullptr;
-  ASSERT_EQ(ms->getSortentsTable(t, AcDb::kForWrite, true), Acad::eOk);
-  ms->close();
-  const AcDbObjectId a = ids_[0], b = ids_[1], c = ids_[2];
-  EXPECT_EQ(order(t), (AcDbObjectIdArray{a, b, c})) << "append order to start with";
-  AcDbObjectIdArray just{c};
-  ASSERT_EQ(t->moveToBottom(just), Acad::eOk);
-  EXPECT_EQ(order(t), (AcDbObjectIdArray{c, a, b}));
-  AcDbHandle sort;
-  ASSERT_EQ(t->getSortHandle(c, sort), Acad::eOk);
-  EXPECT_EQ(sort, a.handle()) << "c now sorts with the smallest handle";
-  ASSERT_EQ(t->moveToTop(just), Acad::eOk);
-  EXPECT_EQ(order(t), (AcDbObjectIdArray{a, b, c}));
-  EXPECT_TRUE(t->sortHandles().empty()) << "back to natural order, nothing stored";
-  AcDbObjectIdArray two{c, b};
-  ASSERT_EQ(t->moveToBottom(two), Acad::eOk);
-  EXPECT_EQ(order(t), (AcDbObjectIdArray{b, c, a})) << "moved ones keep their own order";
-  t->close();
-}
-
 TEST_F(Sortents, IdsOutsideTheBlockAreRefused) {
   AcDbObjectId paper = append(new AcDbPoint(AcGePoint3d(9, 9, 0)), db_.paperSpaceId());
   AcDbBlockTableRecord* ms = nullptr;

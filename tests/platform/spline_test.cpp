@@ -77,19 +77,6 @@ TEST(SplineValidity, RationalSplineNeedsPositiveWeightsForEveryPoint) {
   }
 }
 
-TEST(SplineEvaluation, ClampedCubicMatchesTheBezierFormula) {
-  AcGePoint3dArray cps;
-  for (auto p : {AcGePoint3d(0, 0, 0), AcGePoint3d(1, 3, 0), AcGePoint3d(3, -2, 1), AcGePoint3d(4, 0, 0)}) cps.append(p);
-  AcDbSpline s(3, false, false, false, cps, twoN(4), {});
-  AcGePoint3d p;
-  ASSERT_EQ(s.getPointAtParam(0.5, p), Acad::eOk);
-  // (P0 + 3 P1 + 3 P2 + P3) / 8
-  EXPECT_NEAR(p.x, (0 + 3 + 9 + 4) / 8.0, 1e-12);
-  EXPECT_NEAR(p.y, (0 + 9 - 6 + 0) / 8.0, 1e-12);
-  EXPECT_NEAR(p.z, 3 / 8.0, 1e-12);
-  EXPECT_EQ(s.getPointAtParam(1.5, p), Acad::eInvalidInput);
-}
-
 TEST(SplineEvaluation, NullSplineAnswersNothing) {
   AcDbSpline s(3, false, false, false, points(3), twoN(3), {});
   double t = 0;

@@ -26,24 +26,6 @@ class SysVars : public vurktest::AcadFixture {
   }
 };
 
-TEST_F(SysVars, StartValuesAndTypesAreAutoCadsDefaults) {
-  EXPECT_EQ(getShort(u"RTDISPLAY"), 1);
-  EXPECT_EQ(getShort(u"ZOOMFACTOR"), 60);
-  EXPECT_EQ(getShort(u"DBLCLKEDIT"), 1);
-  EXPECT_EQ(getShort(u"MEASUREMENT"), 1);
-  EXPECT_EQ(getShort(u"IMAGEFRAME"), 1);
-  EXPECT_EQ(getShort(u"PICKFIRST"), 1);
-  EXPECT_EQ(acad().sysVars().typeOf(u"ACADPREFIX"), RTSTR);
-  EXPECT_EQ(acad().sysVars().typeOf(u"CMDNAMES"), RTSTR);
-}
-
-TEST_F(SysVars, NamesAreCaseInsensitive) {
-  resbuf v = shortRb(80);
-  ASSERT_EQ(acedSetVar(u"zoomFactor", &v), RTNORM);
-  EXPECT_EQ(getShort(u"ZOOMFACTOR"), 80);
-  EXPECT_EQ(getShort(u"zoomfactor"), 80);
-}
-
 TEST_F(SysVars, ZoomFactorAcceptsThreeToHundredOnly) {
   resbuf v = shortRb(100);
   ASSERT_EQ(acedSetVar(u"ZOOMFACTOR", &v), RTNORM);
@@ -139,19 +121,6 @@ TEST_F(SysVars, ComputedVariablesFollowTheirProviderAndAreReadOnly) {
   EXPECT_FALSE(acad().sysVars().setValue(u"VIEWSIZE", arx::SysVarValue::realValue(1.0)));
 }
 
-TEST_F(SysVars, PointVariablesFillTheirCoordinates) {
-  ASSERT_TRUE(acad().defineSysVar(u"SCREENSIZE", arx::SysVarValue::point2d(1600, 800), true));
-  ASSERT_TRUE(acad().defineComputedSysVar(u"VIEWCTR", RT3DPOINT, [] { return arx::SysVarValue::point3d(1, 2, 3); }));
-  resbuf rb{};
-  ASSERT_EQ(acedGetVar(u"SCREENSIZE", &rb), RTNORM);
-  EXPECT_EQ(rb.restype, RTPOINT);
-  EXPECT_DOUBLE_EQ(rb.resval.rpoint[0], 1600);
-  EXPECT_DOUBLE_EQ(rb.resval.rpoint[1], 800);
-  ASSERT_EQ(acedGetVar(u"VIEWCTR", &rb), RTNORM);
-  EXPECT_EQ(rb.restype, RT3DPOINT);
-  EXPECT_DOUBLE_EQ(rb.resval.rpoint[2], 3);
-}
-
 TEST_F(SysVars, AProviderThatAnswersTheWrongTypeFailsTheRead) {
   ASSERT_TRUE(acad().defineComputedSysVar(u"BROKEN", RTREAL, [] { return arx::SysVarValue::shortValue(1); }));
   resbuf rb{};
@@ -189,16 +158,6 @@ TEST_F(Display, WholeDrawingRedrawsAndDisplayUpdatesAreCounted) {
   EXPECT_EQ(acedRedraw(ent, 3), RTERROR) << "single-entity redraws are not modelled";
   EXPECT_EQ(acad().redrawCount(), 2);
   EXPECT_EQ(acad().updateDisplayCount(), 1);
-}
-
-TEST_F(Display, AcutPrintfFormatsWideStringsAndNumbersOntoTheCommandLine) {
-  EXPECT_EQ(acutPrintf(u"\n%s: %d", u"图层", 42), 7);
-  EXPECT_EQ(acutPrintf(u" %I64d%%\n", static_cast<long long>(-5000000000LL)), 14);
-  EXPECT_EQ(commandLine(), "\n图层: 42 -5000000000%\n");
-  const auto& lines = desktop().transcript().entries();
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back().channel, "cmd");
-  EXPECT_EQ(lines.back().text, "图层: 42 -5000000000%");
 }
 
 TEST_F(Display, AcutPrintfWithAnInvalidFormatWritesNothing) {

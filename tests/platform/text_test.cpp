@@ -11,18 +11,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 const AcGeTol kTol(1e-9, 1e-9);
 
-TEST(Text, LeftBaselineTextReportsTheOriginAsAlignmentPoint) {
-  AcDbText t(AcGePoint3d(10, 20, 0), u"Label", AcDbObjectId::kNull, 2.5);
-  t.setAlignmentPoint(AcGePoint3d(30, 40, 0));
-  EXPECT_TRUE(t.isDefaultAlignment());
-  EXPECT_TRUE(t.alignmentPoint().isEqualTo(AcGePoint3d(0, 0, 0)));
-  t.setVerticalMode(AcDb::kTextBottom);
-  EXPECT_TRUE(t.alignmentPoint().isEqualTo(AcGePoint3d(30, 40, 0))) << "any other justification keeps it";
-  t.setVerticalMode(AcDb::kTextBase);
-  t.setHorizontalMode(AcDb::kTextCenter);
-  EXPECT_TRUE(t.alignmentPoint().isEqualTo(AcGePoint3d(30, 40, 0)));
-}
-
 TEST(Text, ExtentsModelNarrowAndWideCharacters) {
   AcDbText t(AcGePoint3d(1, 1, 0), u"AB", AcDbObjectId::kNull, 2.0);
   AcDbExtents e;

@@ -90,25 +90,6 @@ TEST(Windows, CreationSendsNcCreateCreateAndShowWindow) {
   EXPECT_EQ(desk->windows().windowCount(), 1u);
 }
 
-TEST(Windows, FindWindowFindsHiddenTopLevelWindowsOnly) {
-  vurktest::SandboxDesktop desk;
-  vurktest::registerTestClass();
-  Recorder frame, hidden, child;
-  HWND f = createTestWindow(frame, u"AutoCAD", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-  HWND h = createTestWindow(hidden, u"notify", WS_POPUP);  // never shown
-  HWND c = createTestWindow(child, u"toolbar", WS_CHILD | WS_VISIBLE, f);
-  ASSERT_TRUE(f && h && c);
-  EXPECT_FALSE(IsWindowVisible(h));
-  EXPECT_EQ(FindWindowW(vurktest::kTestClass, u"notify"), h);
-  EXPECT_EQ(FindWindowW(u"VURKTESTWINDOW", u"NOTIFY"), h) << "class and title compare case-insensitively";
-  EXPECT_EQ(FindWindowW(nullptr, u"notify"), h);
-  EXPECT_EQ(FindWindowW(nullptr, u"toolbar"), nullptr) << "child windows are not top-level";
-  EXPECT_EQ(FindWindowExW(f, nullptr, nullptr, u"toolbar"), c);
-  EXPECT_EQ(FindWindowW(u"NoSuchClass", nullptr), nullptr);
-  DestroyWindow(h);
-  EXPECT_EQ(FindWindowW(vurktest::kTestClass, u"notify"), nullptr);
-}
-
 TEST(Windows, FindWindowReturnsTheFrontmostMatch) {
   vurktest::SandboxDesktop desk;
   vurktest::registerTestClass();
@@ -162,78 +143,6 @@ TEST(Windows, DestroyWindowKillsTimersAndDropsQueuedPosts) {
   desk->runFor(1000);
   EXPECT_EQ(a.count(WM_APP + 1) + a.count(WM_APP + 3) + a.count(WM_TIMER), 0u);
   EXPECT_EQ(b.count(WM_APP + 2), 1u);
-}
-
-TEST(Windows, ShowMinimiseRestoreAndVisibilityThroughParents) {
-  vurktest::SandboxDesktop desk;
-  vurktest::registerTestClass();
-  Recorder fr, ch;
-  HWND frame = createTestWindow(fr, u"frame", WS_OVERLAPPEDWINDOW);
-  HWND child = createTestWindow(ch, u"child", WS_CHILD | WS_VISIBLE, frame);
-  EXPECT_FALSE(IsWindowVisible(child)) << "a visible child of a hidden parent is not visible";
-  EXPECT_FALSE(ShowWindow(frame, SW_SHOW)) << "returns whether it was visible before";
-  EXPECT_TRUE(IsWindowVisible(child));
-  EXPECT_TRUE(ShowWindow(frame, SW_MINIMIZE));
-  EXPECT_TRUE(IsIconic(frame));
-  EXPECT_TRUE(IsWindowVisible(frame)) << "a minimised window is still visible";
-  ShowWindow(frame, SW_RESTORE);
-  EXPECT_FALSE(IsIconic(frame));
-  ShowWindow(frame, SW_HIDE);
-  EXPECT_FALSE(IsWindowVisible(frame));
-  EXPECT_EQ(fr.count(WM_SHOWWINDOW), 2u) << "sent only when the visibility changes";
-}
-
-TEST(Windows, TextEnableAndProceduresThatKeepTheirOwnText) {
-  vurktest::SandboxDesktop desk;
-  vurktest::registerTestClass();
-  Recorder r;
-  HWND h = createTestWindow(r, u"AutoCAD 2021");
-  EXPECT_EQ(GetWindowTextLengthW(h), 12);
-  ASSERT_TRUE(SetWindowTextW(h, u"Civil 3D"));
-  char16_t buf[5];
-  EXPECT_EQ(GetWindowTextW(h, buf, 5), 4) << "cut to the buffer, terminated";
-  EXPECT_EQ(std::u16string(buf), u"Civi");
-  EXPECT_EQ(r.count(WM_SETTEXT), 1u);
-
-  r.handler = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (m == WM_SETTEXT) return TRUE;  // swallowed: DefWindowProcW never sees it
-    return std::nullopt;
-  };
-  SetWindowTextW(h, u"ignored");
-  EXPECT_EQ(GetWindowTextLengthW(h), 8);
-
-  EXPECT_FALSE(EnableWindow(h, FALSE)) << "was enabled";
-  EXPECT_FALSE(IsWindowEnabled(h));
-  EXPECT_TRUE(EnableWindow(h, TRUE)) << "was disabled";
-  EXPECT_EQ(r.count(WM_ENABLE), 2u);
-}
-
-TEST(Windows, PositionAndTopmost) {
-  vurktest::SandboxDesktop desk;
-  vurktest::registerTestClass();
-  Recorder fr, ch;
-  HWND frame = createTestWindow(fr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-  HWND child = createTestWindow(ch, u"child", WS_CHILD | WS_VISIBLE, frame);
-  ASSERT_TRUE(MoveWindow(frame, 100, 200, 800, 600, TRUE));
-  ASSERT_TRUE(MoveWindow(child, 10, 20, 30, 40, TRUE));
-  RECT r{};
-  ASSERT_TRUE(GetWindowRect(child, &r));
-  EXPECT_EQ(r.left, 110);
-  EXPECT_EQ(r.top, 220);
-  EXPECT_EQ(r.right, 140);
-  EXPECT_EQ(r.bottom, 260);
-  POINT pt{150, 250};
-  ScreenToClient(child, &pt);
-  EXPECT_EQ(pt.x, 40);
-  EXPECT_EQ(pt.y, 30);
-
-  ASSERT_TRUE(SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
-  EXPECT_TRUE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  GetWindowRect(frame, &r);
-  EXPECT_EQ(r.left, 100) << "SWP_NOMOVE | SWP_NOSIZE keep the rectangle";
-  EXPECT_EQ(r.right, 900);
-  SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
 TEST(Windows, ParentOwnerAndWindowLongs) {

@@ -22,35 +22,6 @@ class Xrecords : public DrawingTest {
   }
 };
 
-TEST_F(Xrecords, TheTwelveItemLinkRecordComesBackWithItsTypes) {
-  resbuf* in = acutBuildList(1, u"name", 1, u"comment", 1, u"", 1, u"path", 90, 1234567, 90, -1, 90, 0, 90, 7,
-                             40, 1.5, 40, -2.25, 40, 0.0, 40, 1e300, RTNONE);
-  ASSERT_NE(in, nullptr);
-  AcDbObjectId id;
-  AcDbXrecord* x = newRecord(id);
-  ASSERT_EQ(x->setFromRbChain(*in), Acad::eOk);
-  acutRelRb(in);
-  x->close();
-
-  ASSERT_EQ(acdbOpenObject(x, id, AcDb::kForRead), Acad::eOk);
-  resbuf* out = nullptr;
-  ASSERT_EQ(x->rbChain(&out), Acad::eOk);
-  x->close();
-  std::vector<int> types;
-  for (resbuf* p = out; p; p = p->rbnext) types.push_back(p->restype);
-  EXPECT_EQ(types, (std::vector<int>{1, 1, 1, 1, 90, 90, 90, 90, 40, 40, 40, 40}));
-  resbuf* p = out;
-  EXPECT_EQ(std::u16string(p->resval.rstring), u"name");
-  p = p->rbnext->rbnext->rbnext->rbnext;
-  EXPECT_EQ(p->resval.rlong, 1234567);
-  EXPECT_EQ(p->rbnext->resval.rlong, -1);
-  p = p->rbnext->rbnext->rbnext->rbnext;
-  EXPECT_DOUBLE_EQ(p->resval.rreal, 1.5);
-  EXPECT_DOUBLE_EQ(p->rbnext->resval.rreal, -2.25);
-  EXPECT_DOUBLE_EQ(p->rbnext->rbnext->rbnext->resval.rreal, 1e300);
-  acutRelRb(out);
-}
-
 TEST_F(Xrecords, LongStringsAreKeptWhole) {
   std::u16string comment(6000, u'\u6587');  // 6000 CJK characters
   std::u16string longer(20000, u'x');
