@@ -38,7 +38,7 @@ namespace vurk {
 
 namespace {
 
-constexpr std::uint32_t kFolderKind = 30;
+constexpr auto kFolderKind = static_cast<std::uint32_t>(RecordKind::Folder);
 constexpr std::size_t kProgressThreshold = 1000;
 constexpr std::uint32_t kDeleteWithContents = 3;
 constexpr int kSetLocationTimeoutMs = 1;

@@ -35,10 +35,12 @@ namespace {
 
 namespace H = object_header_layout;
 
-constexpr std::size_t kTotalOffset = 16;
-constexpr std::size_t kEntriesOffset = 80;
-constexpr std::size_t kHeaderSize = 64;
-constexpr std::uint32_t kFolderKind = 30;
+// The object block has the layout of a SetObjTree stream: the entries' total length in the
+// batch header, the entries after it.
+constexpr std::size_t kTotalOffset = object_stream_layout::kHeadSize + object_stream_layout::kBatchEntryBytes;
+constexpr std::size_t kEntriesOffset = object_stream_layout::kEntries;
+constexpr std::size_t kHeaderSize = object_header_layout::kSize;
+constexpr auto kFolderKind = static_cast<std::uint32_t>(RecordKind::Folder);
 constexpr std::int32_t kDefaultFontSize = 14;
 constexpr double kLabelDivisor = 1.414;
 constexpr std::uint32_t kFallbackLabelHeight = 60;
