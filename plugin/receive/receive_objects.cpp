@@ -19,6 +19,7 @@
 #include "exchange/doc_id_manager.h"
 #include "exchange/document_links.h"
 #include "exchange/opened_object.h"
+#include "exchange/record_layouts.h"
 #include "exchange/styles.h"
 #include "hostlink/host_link_record.h"
 #include "hostlink/notification_routes.h"
