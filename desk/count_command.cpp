@@ -9,13 +9,17 @@
 
 namespace desk {
 
-std::map<std::string, long> modelSpaceClassCounts(const AcDbDatabase& db) {
-  std::map<std::string, long> counts;
+AcDbObjectIdArray modelSpaceIds(const AcDbDatabase& db) {
   AcDbBlockTableRecord* space = nullptr;
-  if (acdbOpenObject(space, db.modelSpaceId(), AcDb::kForRead) != Acad::eOk) return counts;
+  if (acdbOpenObject(space, db.modelSpaceId(), AcDb::kForRead) != Acad::eOk) return {};
   const AcDbObjectIdArray ids = space->entityIds();
   space->close();
-  for (AcDbObjectId id : ids) {
+  return ids;
+}
+
+std::map<std::string, long> modelSpaceClassCounts(const AcDbDatabase& db) {
+  std::map<std::string, long> counts;
+  for (AcDbObjectId id : modelSpaceIds(db)) {
     AcDbEntity* e = nullptr;
     if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) continue;  // erased
     ++counts[win32::utf16ToUtf8(e->isA()->name())];

@@ -11,9 +11,15 @@
 #include <ostream>
 #include <string>
 
+#include "arx/dbid.h"
+
 class AcDbDatabase;
 
 namespace desk {
+
+// The ids of model space's entities in drawing order (erased ones included: callers open them);
+// empty when model space does not open.
+AcDbObjectIdArray modelSpaceIds(const AcDbDatabase& db);
 
 // Entities of model space per runtime class name (e.g. "AcDbLine"), sorted by name.
 std::map<std::string, long> modelSpaceClassCounts(const AcDbDatabase& db);

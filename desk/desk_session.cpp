@@ -565,14 +565,7 @@ bool DeskSession::stepShow(const Words& w, std::string& reason) {
       return false;
     }
     long total = 0;
-    AcDbBlockTableRecord* space = nullptr;
-    if (acdbOpenObject(space, drawing().modelSpaceId(), AcDb::kForRead) != Acad::eOk) {
-      reason = "model space does not open";
-      return false;
-    }
-    const AcDbObjectIdArray ids = space->entityIds();
-    space->close();
-    for (AcDbObjectId id : ids) {
+    for (AcDbObjectId id : modelSpaceIds(drawing())) {
       AcDbEntity* e = nullptr;
       if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) continue;
       const vurk::EntityLink link = vurk::readLinkRecord(*e);

@@ -19,6 +19,7 @@
 #include "host/object_stream_json.h"
 #include "win32/desktop.h"
 #include "win32/unicode.h"
+#include "count_command.h"
 #include "scratch_folder.h"
 
 namespace desk {
@@ -65,12 +66,8 @@ struct LayerEntities {
 
 std::vector<LayerEntities> ByLayer(const AcDbDatabase& db) {
   std::vector<LayerEntities> layers;
-  AcDbBlockTableRecord* space = nullptr;
-  if (acdbOpenObject(space, db.modelSpaceId(), AcDb::kForRead) != Acad::eOk) return layers;
-  const AcDbObjectIdArray ids = space->entityIds();
-  space->close();
   std::map<std::u16string, std::size_t> index;
-  for (AcDbObjectId id : ids) {
+  for (AcDbObjectId id : modelSpaceIds(db)) {
     AcDbEntity* e = nullptr;
     if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) continue;
     const std::u16string layer = e->layer();

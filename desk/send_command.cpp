@@ -12,6 +12,7 @@
 #include "host/host_app.h"
 #include "host/object_store.h"
 #include "scenario.h"
+#include "count_command.h"
 #include "scratch_folder.h"
 
 namespace desk {
@@ -43,13 +44,6 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
   return !o.drawing.empty();
 }
 
-long ModelSpaceCount(AcDbDatabase& db) {
-  AcDbBlockTableRecord* ms = nullptr;
-  if (acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForRead) != Acad::eOk) return 0;
-  const long n = static_cast<long>(ms->entityIds().length());
-  ms->close();
-  return n;
-}
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -103,7 +97,7 @@ int runSendCommand(const std::vector<std::string>& args, std::ostream& out, std:
   for (const host::MapObject* m : hostApp->objects().inTreeOrder()) {
     (m->kind == host::RecordKind::Folder ? folders : objects) += 1;
   }
-  const long entities = ModelSpaceCount(session.drawing());
+  const long entities = static_cast<long>(modelSpaceIds(session.drawing()).length());
   if (entities > 0 && objects == 0) {
     err << "vurkarx-desk: send: the host received no map object from " << name << "\n";
     return 1;
