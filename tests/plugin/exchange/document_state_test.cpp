@@ -16,6 +16,7 @@
 #include "exchange/link_record.h"
 #include "plugin/shell/plugin_session.h"
 #include "win32/unicode.h"
+#include "count_command.h"
 
 namespace {
 
@@ -25,17 +26,7 @@ using vurk::DocStates;
 // The handles of the current drawing's model-space entities, in drawing order.
 std::vector<std::uint64_t> ModelSpaceHandles(AcDbDatabase* db) {
   std::vector<std::uint64_t> handles;
-  AcDbBlockTableRecord* ms = nullptr;
-  if (acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return handles;
-  AcDbBlockTableRecordIterator* it = nullptr;
-  ms->newIterator(it);
-  ms->close();
-  for (it->start(); !it->done(); it->step()) {
-    AcDbObjectId id;
-    it->getEntityId(id);
-    handles.push_back(id.handle().value());
-  }
-  delete it;
+  for (AcDbObjectId id : desk::modelSpaceIds(*db)) handles.push_back(id.handle().value());
   return handles;
 }
 

@@ -16,6 +16,7 @@
 #include "host/host_app.h"
 #include "plugin/shell/plugin_session.h"
 #include "win32/unicode.h"
+#include "count_command.h"
 
 namespace {
 
@@ -160,21 +161,8 @@ TEST_F(FolderTreeTest, ErasingPointsOfASetDeletesTheObjectWithTheLastOne) {
   const std::uint32_t ws = vurk::findFolder(vurk::kWorkspaceFolder, 0, true);
   const auto shared = static_cast<std::int32_t>(vurk::AddFolder(u"点集", ws));
   const auto lineObject = static_cast<std::int32_t>(vurk::AddFolder(u"线", ws));
-  std::vector<AcDbObjectId> ids;
-  {
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    AcDbBlockTableRecordIterator* it = nullptr;
-    ms->newIterator(it);
-    ms->close();
-    for (it->start(); !it->done(); it->step()) {
-      AcDbObjectId id;
-      it->getEntityId(id);
-      ids.push_back(id);
-    }
-    delete it;
-  }
-  ASSERT_EQ(ids.size(), 4u);
+  const AcDbObjectIdArray ids = desk::modelSpaceIds(*db);
+  ASSERT_EQ(ids.length(), 4);
   for (int i = 0; i < 3; ++i) state.links.setLinkId(ids[i].handle().value(), shared, true);
   state.links.setLinkId(ids[3].handle().value(), lineObject, false);
   const auto eraseOne = [&](AcDbObjectId id) {

@@ -28,6 +28,7 @@
 #include "win32/transcript.h"
 #include "win32/unicode.h"
 #include "win32/user_script.h"
+#include "count_command.h"
 
 namespace {
 
@@ -55,10 +56,7 @@ class SendFlowTest : public ::testing::Test {
 
   std::vector<std::uint64_t> handles() {
     std::vector<std::uint64_t> out;
-    AcDbBlockTableRecord* ms = nullptr;
-    if (acdbOpenObject(ms, db()->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return out;
-    for (AcDbObjectId id : ms->entityIds()) out.push_back(id.handle().value());
-    ms->close();
+    for (AcDbObjectId id : desk::modelSpaceIds(*db())) out.push_back(id.handle().value());
     return out;
   }
   AcDbObjectId idOf(std::uint64_t handle) {

@@ -23,6 +23,7 @@
 #include "plugin/round_trip/shape_table.h"
 #include "plugin/shell/plugin_session.h"
 #include "win32/unicode.h"
+#include "count_command.h"
 
 namespace {
 
@@ -60,15 +61,6 @@ std::vector<std::string> drawingNames() {
     if (entry.path().extension() == ".dxf") names.push_back(entry.path().stem().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-AcDbObjectIdArray modelSpace(AcDbDatabase* db) {
-  AcDbBlockTableRecord* btr = nullptr;
-  AcDbObjectIdArray ids;
-  if (acdbOpenObject(btr, db->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return ids;
-  ids = btr->entityIds();
-  btr->close();
-  return ids;
 }
 
 // The map object id stored in the entity's "VurkArx" record, 0 without one.
@@ -128,7 +120,7 @@ TEST_P(RealDrawingRoundTrip, EveryEntityComesBackOrIsLeftOutByARule) {
   std::map<std::string, std::size_t> pointsOnLayer;
   std::set<std::int64_t> groups;
   std::vector<std::string> faults;
-  const AcDbObjectIdArray sourceIds = modelSpace(source);
+  const AcDbObjectIdArray sourceIds = desk::modelSpaceIds(*source);
   for (AcDbObjectId id : sourceIds) {
     AcDbEntity* e = nullptr;
     if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) continue;
@@ -164,7 +156,7 @@ TEST_P(RealDrawingRoundTrip, EveryEntityComesBackOrIsLeftOutByARule) {
   // What came back, by map object id; the parts of a group by their folder in the host.
   std::map<std::int64_t, std::vector<Shape>> back;
   std::size_t receivedEntities = 0;
-  for (AcDbObjectId id : modelSpace(received)) {
+  for (AcDbObjectId id : desk::modelSpaceIds(*received)) {
     AcDbEntity* e = nullptr;
     if (acdbOpenAcDbEntity(e, id, AcDb::kForRead) != Acad::eOk) continue;
     ++receivedEntities;
